@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+// Size in bytes of a regular file that can be opened for reading; 0 when the
+// path is null, missing, unreadable or not a regular file (so an empty file and
+// a file that cannot be opened both give 0).
+uint64_t QueryFileSize(const char* path);
+
+// Writes the directory of the running executable, with its trailing '/', into
+// the buffer and returns the directory's length. Returns 0 and leaves the buffer
+// untouched when the path cannot be obtained or does not fit in `size` bytes
+// with its terminator.
+unsigned ModuleDirectory(char* buffer, unsigned size);
+
+// The cutting step of ModuleDirectory for a given path of `length` characters:
+// copies the path with a terminator into the buffer, then cuts it after the last
+// '/' and returns the directory's length. A path of one character returns 1; a
+// path without '/' stays whole and returns 1. A null path, or one that does not
+// fit with its terminator, returns 0 and leaves the buffer untouched.
+unsigned ModuleDirectoryFromPath(const char* path, unsigned length, char* buffer, unsigned size);

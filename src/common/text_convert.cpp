@@ -1,0 +1,150 @@
+#include "common/text_convert.h"
+
+#include <QStringDecoder>
+#include <cstring>
+
+namespace {
+
+// Decodes strict UTF-8 into out, which must hold `length` units (UTF-16 never
+// needs more units than UTF-8 has bytes). With out null it only validates.
+// Returns the number of units, or -1 when the bytes are not valid UTF-8.
+qsizetype DecodeUtf8(const unsigned char* s, size_t length, char16_t* out)
+{
+    qsizetype units = 0;
+    size_t i = 0;
+    while (i < length) {
+        const unsigned char b0 = s[i];
+        if (b0 < 0x80) {
+            if (out)
+                out[units] = b0;
+            ++units;
+            ++i;
+            continue;
+        }
+        // The lead byte fixes the sequence length and the allowed range of the
+        // second byte; that range is what excludes overlong forms, surrogates
+        // and code points above U+10FFFF.
+        size_t need;
+        unsigned char lo = 0x80, hi = 0xBF;
+        char32_t cp;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            need = 1;
+            cp = b0 & 0x1F;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            need = 2;
+            cp = b0 & 0x0F;
+            if (b0 == 0xE0)
+                lo = 0xA0;
+            else if (b0 == 0xED)
+                hi = 0x9F;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            need = 3;
+            cp = b0 & 0x07;
+            if (b0 == 0xF0)
+                lo = 0x90;
+            else if (b0 == 0xF4)
+                hi = 0x8F;
+        } else {
+            return -1;  // continuation byte without a lead, C0, C1, F5..FF
+        }
+        if (length - i - 1 < need)
+            return -1;
+        const unsigned char b1 = s[i + 1];
+        if (b1 < lo || b1 > hi)
+            return -1;
+        cp = (cp << 6) | (b1 & 0x3F);
+        for (size_t k = 2; k <= need; ++k) {
+            const unsigned char b = s[i + k];
+            if (b < 0x80 || b > 0xBF)
+                return -1;
+            cp = (cp << 6) | (b & 0x3F);
+        }
+        i += need + 1;
+        if (cp >= 0x10000) {
+            if (out) {
+                out[units] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                out[units + 1] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            }
+            units += 2;
+        } else {
+            if (out)
+                out[units] = static_cast<char16_t>(cp);
+            ++units;
+        }
+    }
+    return units;
+}
+
+// The text rule without any byte-order-mark handling.
+QString DecodeBytes(const char* bytes, size_t length)
+{
+    if (length == 0)
+        return QString();
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+    if (DecodeUtf8(s, length, nullptr) >= 0) {
+        QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
+        const qsizetype units = DecodeUtf8(s, length, reinterpret_cast<char16_t*>(text.data()));
+        text.truncate(units);
+        return text;
+    }
+    // The GB18030 byte-order mark (84 31 95 33) is kept as U+FEFF, like any
+    // other character, so the decoder is asked not to drop it.
+    QStringDecoder decoder("GB18030", QStringConverter::Flag::ConvertInitialBom);
+    if (decoder.isValid())
+        return decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(length)));
+    return QString::fromUtf8(bytes, static_cast<qsizetype>(length));
+}
+
+}  // namespace
+
+bool IsValidUtf8(const char* bytes, size_t length)
+{
+    if (length == 0)
+        return true;
+    return DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes), length, nullptr) >= 0;
+}
+
+QString DecodeText(const char* bytes, size_t length)
+{
+    if (length >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF
+        && static_cast<unsigned char>(bytes[1]) == 0xBB
+        && static_cast<unsigned char>(bytes[2]) == 0xBF) {
+        bytes += 3;
+        length -= 3;
+    }
+    return DecodeBytes(bytes, length);
+}
+
+clsA2W::clsA2W(const char* text, int capacity)
+    : m_pBuffer(nullptr), m_nCapacity(capacity < 1 ? 1 : capacity), m_nLength(0)
+{
+    m_pBuffer = new char16_t[static_cast<size_t>(m_nCapacity)]();
+    Convert(text);
+}
+
+clsA2W::~clsA2W()
+{
+    delete[] m_pBuffer;
+}
+
+int clsA2W::Convert(const char* text)
+{
+    const size_t n = text ? std::strlen(text) : 0;
+    if (n > static_cast<size_t>(m_nCapacity) - 1) {
+        delete[] m_pBuffer;
+        m_pBuffer = nullptr;
+        m_nCapacity = static_cast<int>(n + 1);
+        m_pBuffer = new char16_t[n + 1]();
+    }
+    const QString wide = DecodeBytes(text, n);
+    // Never more units than bytes, so this holds; a result that did not fit
+    // would count as a failed conversion.
+    if (wide.size() <= m_nCapacity - 1) {
+        m_nLength = static_cast<int>(wide.size());
+        std::memcpy(m_pBuffer, wide.utf16(), static_cast<size_t>(m_nLength) * sizeof(char16_t));
+    } else {
+        m_nLength = 0;
+    }
+    m_pBuffer[m_nLength] = u'\0';
+    return m_nLength;
+}

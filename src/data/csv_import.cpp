@@ -1,0 +1,219 @@
+// Reading a recorder's comma-separated file into channel names, raw time labels and
+// one sample array per channel (worker thread).
+#include "common/file_helpers.h"
+#include "data/data_manager.h"
+#include "data/line_reader.h"
+#include "data/reading.h"
+#include "data/transfer_messages.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+enum CharClass : unsigned char { kFieldChar = 0, kSeparator = 1, kTerminator = 2 };
+
+// Comma, carriage return and line feed separate fields; a zero byte ends the line
+// as it ends a C string.
+struct SeparatorTable {
+    unsigned char cls[256] = {};
+    SeparatorTable()
+    {
+        cls[static_cast<unsigned char>(',')] = kSeparator;
+        cls[static_cast<unsigned char>('\r')] = kSeparator;
+        cls[static_cast<unsigned char>('\n')] = kSeparator;
+        cls[0] = kTerminator;
+    }
+};
+const SeparatorTable kSeparators;
+
+inline unsigned char ClassOf(char c)
+{
+    return kSeparators.cls[static_cast<unsigned char>(c)];
+}
+
+// Today's first and last second in local time: the time range of a file whose labels never parse.
+void TodayRange(TimeValue* first, TimeValue* last)
+{
+    const time_t now = time(nullptr);
+    struct tm day = {};
+    localtime_r(&now, &day);
+    day.tm_hour = 0;
+    day.tm_min = 0;
+    day.tm_sec = 0;
+    day.tm_isdst = -1;
+    struct tm end = day;
+    *first = static_cast<TimeValue>(mktime(&day));
+    end.tm_hour = 23;
+    end.tm_min = 59;
+    end.tm_sec = 59;
+    end.tm_isdst = -1;
+    *last = static_cast<TimeValue>(mktime(&end));
+}
+
+// Rows after which the load estimates the file's row count and reserves its arrays.
+constexpr size_t kEstimateRows = 256;
+
+}  // namespace
+
+// What one load reads once at its start, and the state that runs across its lines.
+struct CMemoryTransferManage::ImportState {
+    int timeColumn = -1;
+    bool query = false;
+    TimeValue queryStart = 0;
+    TimeValue queryEnd = 0;
+    bool firstValue = true;  // set until the first data row has been read
+    size_t dataRows = 0;
+    uint64_t headerEnd = 0;  // file offset after the header line
+    CLocalTimeConverter converter;
+};
+
+int CMemoryTransferManage::LoadFile()
+{
+    const auto started = std::chrono::steady_clock::now();
+    ClearData();
+    m_loadStatistics = LoadStatistics();
+    m_dDataMin = m_dDataMax = 0.0;
+    TodayRange(&m_tFirst, &m_tLast);
+
+    ImportState state;
+    std::string path;
+    {
+        std::lock_guard<std::mutex> lock(m_pathLock);
+        path = m_strFilePath;
+    }
+    state.timeColumn = m_nTimeColumn.load();
+    state.query = m_bQuery.load() != 0;
+    state.queryStart = m_tQueryStart.load();
+    state.queryEnd = m_tQueryEnd.load();
+    const bool fitAll = state.query && m_bFitAll.load() != 0;
+    const int timeOrder = m_nTimeOrder.load();
+    const int plotWidth = m_nPlotWidth.load();
+
+    const uint64_t fileBytes = QueryFileSize(path.c_str());
+    if (fileBytes >= kLargestFile)
+        return LOAD_REFUSED_TOO_LARGE;
+
+    CLineReader reader;
+    if (reader.Open(path.c_str())) {
+        const char* begin = nullptr;
+        const char* end = nullptr;
+        while (reader.Next(begin, end)) {
+            const bool headerPending = m_nChannelCount == 0;
+            ParseLine(begin, end, state);
+            if (headerPending)
+                state.headerEnd = reader.Consumed();
+            else if (state.dataRows == kEstimateRows)
+                ReserveRows(fileBytes, state.headerEnd, reader.Consumed(), state.dataRows);
+            if (++m_loadStatistics.lines % kYieldLines == 0) {
+                if (m_bStop.load() != 0)
+                    return LOAD_FINISHED;
+                const auto slept = std::chrono::steady_clock::now();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                m_loadStatistics.yieldSeconds +=
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - slept).count();
+            }
+        }
+    }
+
+    if (fitAll && m_nChannelCount > 0 && m_samples[0].size() > static_cast<size_t>(plotWidth) + 1)
+        CompressToOnePage(plotWidth + 1);
+    InitPageWindow(plotWidth, timeOrder);
+    m_loadStatistics.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return LOAD_FINISHED;
+}
+
+// Makes room for the rows still to come, estimated from the rows read so far, so the
+// arrays of a large file never grow by copying. Reserved pages that stay unused are
+// never touched and cost no memory.
+void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows)
+{
+    const uint64_t bytesPerRow = (consumed - headerEnd) / rows;
+    if (bytesPerRow < 8)
+        return;
+    const uint64_t expected = rows + (fileBytes - consumed) / bytesPerRow * 9 / 8 + 16;
+    for (CSampleArray& channel : m_samples)
+        channel.reserve(expected);
+    const uint64_t labelBytes = m_labels.empty() ? 0 : m_labels[0].size() + 2;
+    m_labels.reserve(expected, expected * labelBytes);
+}
+
+void CMemoryTransferManage::ParseLine(const char* begin, const char* end, ImportState& state)
+{
+    const bool headerSeen = !m_strNames.empty();
+    const int timeColumn = state.timeColumn;
+    int column = 0;
+    int channel = 0;
+    bool inRange = true;
+    bool labelTaken = false;
+    bool rangeStarts = state.firstValue;  // the first reading of the first data row starts the range
+
+    const char* p = begin;
+    for (;;) {
+        while (p < end && ClassOf(*p) == kSeparator)
+            ++p;
+        if (p == end || ClassOf(*p) == kTerminator)
+            break;
+        const char* field = p;
+        while (p < end && ClassOf(*p) == kFieldChar)
+            ++p;
+
+        if (!headerSeen) {
+            if (column != timeColumn) {
+                m_strNames.emplace_back(field, p);
+                if (m_strNames.size() == static_cast<size_t>(kMaxChannels))
+                    break;
+            }
+        } else if (column == timeColumn) {
+            TimeValue t = 0;
+            if (ParseTimeLabel(field, p, &t, state.converter)) {
+                if (state.firstValue) {
+                    m_tFirst = m_tLast = t;
+                } else {
+                    m_tFirst = std::min(m_tFirst, t);
+                    m_tLast = std::max(m_tLast, t);
+                }
+                if (state.query && (t < state.queryStart || t > state.queryEnd))
+                    inRange = false;
+            }
+            m_labels.push_back(std::string_view(field, static_cast<size_t>(p - field)));
+            labelTaken = true;
+        } else {
+            if (channel < m_nChannelCount) {
+                const double v = ParseReading(field, p);
+                m_samples[channel].push_back(v);
+                // A reading that is not a number never enters the value range.
+                if (!std::isnan(v)) {
+                    if (rangeStarts) {
+                        m_dDataMin = m_dDataMax = v;
+                        rangeStarts = false;
+                    } else {
+                        m_dDataMin = std::min(m_dDataMin, v);
+                        m_dDataMax = std::max(m_dDataMax, v);
+                    }
+                }
+            }
+            ++channel;
+        }
+        ++column;
+    }
+
+    if (!headerSeen) {
+        m_nChannelCount = static_cast<int>(m_strNames.size());
+        if (m_nChannelCount > 0)
+            m_samples.assign(static_cast<size_t>(m_nChannelCount), CSampleArray());
+        return;
+    }
+    state.firstValue = false;
+    ++state.dataRows;
+    if (!inRange) {
+        // The row lies outside the query: take back what it appended. Its readings
+        // and its time still count for the ranges.
+        const int taken = std::min(channel, m_nChannelCount);
+        for (int c = 0; c < taken; ++c)
+            m_samples[static_cast<size_t>(c)].pop_back();
+        if (labelTaken)
+            m_labels.pop_back();
+    }
+}

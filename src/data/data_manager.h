@@ -1,0 +1,170 @@
+#pragma once
+
+// The program's single data manager: the loaded dataset, the settings that steer
+// import and display, the query, the page window, the prepared page, and the one
+// worker thread that loads files and prepares pages.
+//
+// Threads: the user-interface thread calls the public operations; the worker runs
+// LoadFile and PrepareDisplay when their bit of the request word is set and posts
+// WM_TRANSFER_NOTIFY to the main window when done. The dataset and the prepared
+// page are handed over by those messages, never locked. Every scalar both threads
+// touch is atomic; LoadFile and PrepareDisplay read their inputs once, at their
+// start, so a change made meanwhile is served by the next request.
+#include "data/label_store.h"
+#include "data/time_label.h"
+
+#include <QMetaObject>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QObject;
+struct CVisibilityFlags;
+namespace COM_GUI_EX {
+class CGUIEXDC;
+}
+
+using COLORREF = uint32_t;
+using CSampleArray = std::vector<double>;
+
+class CMemoryTransferManage {
+public:
+    static constexpr int kMaxChannels = 16;
+    static constexpr uint64_t kLargestFile = 0x8000000;  // files of this size or more are refused
+    static constexpr int kYieldLines = 2048;
+    static constexpr uint32_t REQUEST_LOAD = 1;
+    static constexpr uint32_t REQUEST_PREPARE = 2;
+    static const COLORREF kPalette[kMaxChannels];
+
+    // What the last load spent: for diagnostics and the load benchmark.
+    struct LoadStatistics {
+        uint64_t lines = 0;
+        double seconds = 0.0;
+        double yieldSeconds = 0.0;
+    };
+
+    static CMemoryTransferManage* GetInstance();
+
+    CMemoryTransferManage();
+    virtual ~CMemoryTransferManage();
+    CMemoryTransferManage(const CMemoryTransferManage&) = delete;
+    CMemoryTransferManage& operator=(const CMemoryTransferManage&) = delete;
+
+    // --- user-interface thread -------------------------------------------------
+    // The receiver of the completion messages (null: none). A receiver that is
+    // destroyed is forgotten before its destruction completes.
+    void SetMainWindow(QObject* window);
+    void ApplySettings(int timeOrder, int timeColumn, int labelFormat, int rangeMode, int manualMax, int manualMin);
+    void RequestLoad(const char* path);
+    void RequestQueryLoad(int enabled, TimeValue start, TimeValue end, int fitAll);
+    void RequestPrepare();
+    int SetPage(const int* first, const int* step);
+    void GetDataViews(const std::vector<std::string>** names, const CLabelStore** labels,
+                      const std::vector<CSampleArray>** samples, int* first, int* labelCount, int* pageCount,
+                      int* step) const;
+    void GetTimeRange(TimeValue* first, TimeValue* last) const;
+    void GetReadout(int index, CSampleArray* values, std::string* label) const;
+    const std::vector<CSampleArray>* GetDisplaySeries(int* step) const;
+    void GetAxisRange(double* minimum, double* maximum) const;
+    void GetAxisLabels(std::vector<std::string>* labels) const;
+    // The chart's layers and flags, lent until ReleaseWorkSurfaces.
+    void AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackground, COM_GUI_EX::CGUIEXDC* valueBackground,
+                           COM_GUI_EX::CGUIEXDC* timeLayer, const CVisibilityFlags* flags);
+    void ReleaseWorkSurfaces();
+
+    int GetChannelCount() const { return m_nChannelCount; }
+    int GetPlotWidth() const { return m_nPlotWidth.load(); }
+    const LoadStatistics& GetLoadStatistics() const { return m_loadStatistics; }
+    // Waits until no request is pending or running (for tests and headless use).
+    bool WaitIdle(int timeoutMs) const;
+
+    // --- worker thread ------------------------------------------------------
+    int LoadFile();
+    int PrepareDisplay();
+    // The text drawn for a raw label with the given label format.
+    static void FormatTimeLabel(const char* label, int format, std::string* text);
+    static int ChooseStep(int sampleCount, int plotWidth);
+
+private:
+    struct ImportState;
+
+    void WorkerMain();
+    void Post(uint32_t wParam, intptr_t lParam);
+    void ParseLine(const char* begin, const char* end, ImportState& state);
+    void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
+    void ClearData();
+    void ClearDisplaySeries();
+    void InitPageWindow(int plotWidth, int timeOrder);
+    void CompressToOnePage(int pageCount);
+
+    // Worker thread and request word.
+    std::thread m_worker;
+    std::atomic<int> m_bStop{0};
+    std::atomic<uint32_t> m_nRequest{0};
+    std::atomic<int> m_nBusy{0};  // non-zero while the worker serves a request
+    std::mutex m_exitLock;
+    std::condition_variable m_exitSignal;
+    bool m_bExited = false;
+
+    // Receiver of the completion messages; guarded so that clearing it and posting cannot race.
+    mutable std::mutex m_receiverLock;
+    QObject* m_pMainWindow = nullptr;
+    QMetaObject::Connection m_receiverWatch;
+
+    // Path of the file to load; written by the user-interface thread, read at the start of a load.
+    mutable std::mutex m_pathLock;
+    std::string m_strFilePath;
+
+    // Settings.
+    std::atomic<int> m_nTimeOrder{1};
+    std::atomic<int> m_nTimeColumn{0};  // 0-based field index; anything no field reaches means no labels
+    std::atomic<int> m_nLabelFormat{0};
+    std::atomic<int> m_nRangeMode{0};
+    std::atomic<int> m_nManualMax{0};
+    std::atomic<int> m_nManualMin{0};
+
+    // Query.
+    std::atomic<int> m_bQuery{0};
+    std::atomic<TimeValue> m_tQueryStart{0};
+    std::atomic<TimeValue> m_tQueryEnd{0};
+    std::atomic<int> m_bFitAll{0};
+
+    // Dataset (written only by a load; read by others between loads).
+    int m_nChannelCount = 0;
+    std::vector<std::string> m_strNames;
+    CLabelStore m_labels;
+    std::vector<CSampleArray> m_samples;
+    double m_dDataMin = 0.0;
+    double m_dDataMax = 0.0;
+    TimeValue m_tFirst = 0;
+    TimeValue m_tLast = 0;
+    LoadStatistics m_loadStatistics;
+
+    // Page window.
+    std::atomic<int> m_nPageFirst{0};
+    std::atomic<int> m_nPageCount{0};
+    std::atomic<int> m_nStep{1};
+
+    // The chart's layers and flags, and the surfaces the worker draws into.
+    std::atomic<int> m_nPlotWidth{0};
+    std::atomic<int> m_nPlotHeight{0};
+    COM_GUI_EX::CGUIEXDC* m_pPlotBackground = nullptr;
+    COM_GUI_EX::CGUIEXDC* m_pValueBackground = nullptr;
+    std::atomic<const CVisibilityFlags*> m_pVisibility{nullptr};
+    std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pPlotSurface;
+    std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pValueSurface;
+    std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pTimeSurface;
+    int m_nPenWidth = 1;
+
+    // The prepared page.
+    double m_dAxisMin = 0.0;
+    double m_dAxisMax = 0.0;
+    double m_dAxisSpan = 0.0;
+    std::vector<CSampleArray> m_displaySeries;
+    std::vector<std::string> m_strAxisLabels;
+};

@@ -1,0 +1,81 @@
+#include "data/line_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+constexpr size_t kBlockBytes = 4u << 20;
+// A piece is decided by at most this many bytes: 1279 characters, a carriage return and a line feed.
+constexpr size_t kLookahead = CLineReader::kLineChars + 2;
+}  // namespace
+
+CLineReader::CLineReader() : m_buffer(kBlockBytes) {}
+
+CLineReader::~CLineReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool CLineReader::Open(const char* path)
+{
+    // Non-blocking, so that a named pipe chosen by mistake reads as empty instead of hanging.
+    m_fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0)
+        return false;
+    // A UTF-8 byte-order mark is not part of the first line.
+    Refill();
+    if (m_nEnd >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0)
+        m_nPos = 3;
+    return true;
+}
+
+bool CLineReader::Refill()
+{
+    if (m_nPos > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_nPos, m_nEnd - m_nPos);
+        m_nBufferOffset += m_nPos;
+        m_nEnd -= m_nPos;
+        m_nPos = 0;
+    }
+    while (m_nEnd < m_buffer.size()) {
+        const ssize_t got = ::read(m_fd, m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            m_bEof = true;
+            return false;
+        }
+        m_nEnd += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool CLineReader::Next(const char*& begin, const char*& end)
+{
+    if (m_fd < 0)
+        return false;
+    if (m_nEnd - m_nPos < kLookahead && !m_bEof)
+        Refill();
+    const size_t avail = m_nEnd - m_nPos;
+    if (avail == 0)
+        return false;
+
+    const char* p = m_buffer.data() + m_nPos;
+    const size_t window = avail < kLookahead ? avail : kLookahead;
+    const char* nl = static_cast<const char*>(std::memchr(p, '\n', window));
+    size_t length;
+    if (nl) {
+        const size_t raw = static_cast<size_t>(nl - p) + 1;
+        const size_t chars = raw - (nl > p && nl[-1] == '\r' ? 1 : 0);
+        length = chars <= static_cast<size_t>(kLineChars) ? raw : kLineChars;
+    } else {
+        length = avail < static_cast<size_t>(kLineChars) ? avail : kLineChars;
+    }
+    begin = p;
+    end = p + length;
+    m_nPos += length;
+    return true;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+// Reads a text file in large blocks and hands out its lines in the pieces that a
+// C run-time fgets with a 1280-byte buffer returns in text mode: at most 1279
+// characters up to and including the line feed; a carriage return right before the
+// line feed does not count (text mode drops it), so a longer physical line comes
+// out as several pieces, each parsed as a line of its own.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class CLineReader {
+public:
+    static constexpr int kLineChars = 1279;
+
+    CLineReader();
+    ~CLineReader();
+    CLineReader(const CLineReader&) = delete;
+    CLineReader& operator=(const CLineReader&) = delete;
+
+    bool Open(const char* path);
+    // The next piece as [begin, end); false at the end of the file or on a read error.
+    // The piece stays valid until the next call.
+    bool Next(const char*& begin, const char*& end);
+    // Bytes of the file handed out so far.
+    uint64_t Consumed() const { return m_nBufferOffset + m_nPos; }
+
+private:
+    bool Refill();
+
+    int m_fd = -1;
+    bool m_bEof = false;
+    std::vector<char> m_buffer;
+    size_t m_nPos = 0;
+    size_t m_nEnd = 0;
+    uint64_t m_nBufferOffset = 0;  // file offset of m_buffer[0]
+};

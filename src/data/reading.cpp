@@ -1,0 +1,58 @@
+#include "data/reading.h"
+
+#include <charconv>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+bool IsCSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// strtod in the "C" locale on a zero-terminated copy: the rare forms (hexadecimal,
+// inf, nan, values beyond the double range) that the fast path leaves to it.
+double StrtodC(const char* begin, const char* end)
+{
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    char copy[1280];
+    size_t n = static_cast<size_t>(end - begin);
+    if (n >= sizeof copy)
+        n = sizeof copy - 1;
+    std::memcpy(copy, begin, n);
+    copy[n] = '\0';
+    return strtod_l(copy, nullptr, cLocale);
+}
+
+}  // namespace
+
+double ParseReading(const char* begin, const char* end)
+{
+    const char* p = begin;
+    while (p < end && IsCSpace(*p))
+        ++p;
+    const char* number = p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    const bool hex = p + 1 < end && p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+    if (p < end && (IsDigit(*p) || *p == '.') && !hex) {
+        double value = 0.0;
+        const std::from_chars_result r = std::from_chars(p, end, value, std::chars_format::general);
+        if (r.ec == std::errc())
+            return negative ? -value : value;
+        if (r.ec == std::errc::invalid_argument)
+            return 0.0;  // "." or ".e1": no digits, no number
+    }
+    return StrtodC(number, end);
+}

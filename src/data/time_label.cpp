@@ -1,0 +1,364 @@
+#include "time_label.h"
+
+#include <climits>
+#include <cstring>
+#include <ctime>
+#include <time.h>
+
+static_assert(sizeof(std::time_t) >= 8, "TimeValue needs a 64-bit time_t");
+
+namespace {
+
+// Local fields of a year outside this range are more than a day away from
+// 1970..3000 UTC whatever the zone, so they never have a TimeValue.
+constexpr int kFirstYear = 1969;
+constexpr int kLastYear = 3001;
+
+void ResetZone()
+{
+#ifdef _WIN32
+    _tzset();
+#else
+    tzset();
+#endif
+}
+
+bool LocalFields(std::time_t t, std::tm& tm)
+{
+#ifdef _WIN32
+    return localtime_s(&tm, &t) == 0;
+#else
+    return localtime_r(&t, &tm) != nullptr;
+#endif
+}
+
+std::tm MakeFields(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return tm;
+}
+
+bool InRange(TimeValue t) { return t >= 0 && t <= kLastTimeValue; }
+
+// Days from 1970-01-01 to the given proleptic Gregorian date.
+int64_t DaysFromCivil(int64_t y, int m, int d)
+{
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+// UTC offset in seconds of the local fields tm that belong to the instant t.
+int64_t OffsetOf(const std::tm& tm, std::time_t t)
+{
+    const int64_t civil = DaysFromCivil(int64_t(tm.tm_year) + 1900, tm.tm_mon + 1, tm.tm_mday) * 86400
+        + int64_t(tm.tm_hour) * 3600 + int64_t(tm.tm_min) * 60 + tm.tm_sec;
+    return civil - int64_t(t);
+}
+
+bool OffsetAt(std::time_t t, int64_t& offset)
+{
+    std::tm tm;
+    if (!LocalFields(t, tm))
+        return false;
+    offset = OffsetOf(tm, t);
+    return true;
+}
+
+bool SameClock(const std::tm& tm, int hour, int minute, int second)
+{
+    return tm.tm_hour == hour && tm.tm_min == minute && tm.tm_sec == second;
+}
+
+// Converts with mktime and checks that the hour can be served by base + mm:ss, i.e. that
+// every local time in it names exactly one instant.
+bool CheckHour(int year, int month, int day, int hour, TimeValue& base)
+{
+    std::tm first = MakeFields(year, month, day, hour, 0, 0);
+    std::tm last = MakeFields(year, month, day, hour, 59, 59);
+    const std::time_t t1 = std::mktime(&first);
+    const std::time_t t2 = std::mktime(&last);
+    if (t1 == std::time_t(-1) || t2 == std::time_t(-1) || t2 - t1 != 3599)
+        return false;
+    // mktime rewrites the fields to the local time it settled on: a moved clock means the
+    // hour was skipped.
+    if (!SameClock(first, hour, 0, 0) || !SameClock(last, hour, 59, 59))
+        return false;
+    // A change of offset within an hour on either side can repeat this hour's local
+    // times (autumn), and mktime then picks one of two instants by its own history.
+    const int64_t offset = OffsetOf(first, t1);
+    int64_t before = 0;
+    int64_t after = 0;
+    if (!OffsetAt(t1 - 3600, before) || !OffsetAt(t2 + 3600, after) || before != offset
+        || after != offset)
+        return false;
+    base = TimeValue(t1);
+    return true;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads min..max decimal digits at p.
+bool ReadNumber(const char*& p, const char* end, int minDigits, int maxDigits, int& value)
+{
+    int n = 0;
+    value = 0;
+    while (p < end && n < maxDigits && IsDigit(*p)) {
+        value = value * 10 + (*p - '0');
+        ++p;
+        ++n;
+    }
+    return n >= minDigits && (p == end || !IsDigit(*p));
+}
+
+bool Match(const char*& p, const char* end, const char* text, size_t length)
+{
+    if (size_t(end - p) < length || std::memcmp(p, text, length) != 0)
+        return false;
+    p += length;
+    return true;
+}
+
+struct CjkDateMarks {
+    const char* year;
+    const char* month;
+    const char* day;
+    size_t length;
+};
+// 年 月 日 in the two encodings a label may arrive in.
+constexpr CjkDateMarks kCjkMarks[] = {
+    {"\xE5\xB9\xB4", "\xE6\x9C\x88", "\xE6\x97\xA5", 3},  // UTF-8
+    {"\xC4\xEA", "\xD4\xC2", "\xC8\xD5", 2},              // GB18030
+};
+
+bool ReadDate(const char*& p, const char* end, int& year, int& month, int& day)
+{
+    if (!ReadNumber(p, end, 4, 4, year) || p == end)
+        return false;
+    const char sep = *p;
+    if (sep == '/' || sep == '-' || sep == '.') {
+        ++p;
+        return ReadNumber(p, end, 1, 2, month) && p != end && *p++ == sep
+            && ReadNumber(p, end, 1, 2, day);
+    }
+    for (const CjkDateMarks& marks : kCjkMarks) {
+        if (Match(p, end, marks.year, marks.length))
+            return ReadNumber(p, end, 1, 2, month) && Match(p, end, marks.month, marks.length)
+                && ReadNumber(p, end, 1, 2, day) && Match(p, end, marks.day, marks.length);
+    }
+    return false;
+}
+
+// "H:M" or "H:M:S[.d...]" filling the rest of [p, end).
+bool ReadTime(const char* p, const char* end, int& hour, int& minute, int& second)
+{
+    if (!ReadNumber(p, end, 1, 2, hour) || p == end || *p++ != ':' || !ReadNumber(p, end, 1, 2, minute))
+        return false;
+    second = 0;
+    if (p == end)
+        return true;
+    if (*p++ != ':' || !ReadNumber(p, end, 1, 2, second))
+        return false;
+    if (p != end && *p == '.') {
+        const char* digits = ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+        if (p == digits)
+            return false;
+    }
+    return p == end;
+}
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int year, int month)
+{
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// atoi semantics without undefined behaviour: saturates at the int limits.
+int ReadInt(const char* p)
+{
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    int64_t value = 0;
+    for (; IsDigit(*p); ++p) {
+        if (value <= int64_t(INT_MAX) + 1)
+            value = value * 10 + (*p - '0');
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return int(value);
+}
+
+}  // namespace
+
+bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, int minute, int second,
+                                      TimeValue& out)
+{
+    if (year < kFirstYear || year > kLastYear)
+        return false;
+    const bool cacheable = month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0 && hour <= 23
+        && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
+    if (cacheable) {
+        const int32_t key = ((year * 16 + month) * 32 + day) * 32 + hour;
+        Entry& entry = m_cache[(day * 24 + hour) % kSlots];
+        if (entry.key != key) {
+            // First label of this hour: a lone label per hour gets one mktime, not three.
+            entry.key = key;
+            entry.state = kSeenOnce;
+        } else if (entry.state == kSeenOnce) {
+            entry.state = CheckHour(year, month, day, hour, entry.base) ? kCached : kUncached;
+        }
+        if (entry.state == kCached) {
+            const TimeValue t = entry.base + TimeValue(minute) * 60 + second;
+            if (!InRange(t))
+                return false;
+            out = t;
+            return true;
+        }
+    }
+    std::tm tm = MakeFields(year, month, day, hour, minute, second);
+    const std::time_t t = std::mktime(&tm);
+    // mktime's error value -1 is also 1969-12-31 23:59:59 UTC; both lie outside the range.
+    if (!InRange(TimeValue(t)))
+        return false;
+    out = TimeValue(t);
+    return true;
+}
+
+int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter)
+{
+    if (begin == nullptr || end == nullptr || end < begin)
+        return 0;
+    while (begin < end && IsBlank(*begin))
+        ++begin;
+    while (end > begin && IsBlank(end[-1]))
+        --end;
+
+    const char* p = begin;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!ReadDate(p, end, year, month, day))
+        return 0;
+    if (p != end) {
+        if (*p == 'T') {
+            ++p;
+        } else if (IsBlank(*p)) {
+            while (p < end && IsBlank(*p))
+                ++p;
+        } else {
+            return 0;
+        }
+        if (!ReadTime(p, end, hour, minute, second))
+            return 0;
+    }
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59
+        || second > 59)
+        return 0;
+
+    TimeValue t = 0;
+    if (!converter.ToTimeValue(year, month, day, hour, minute, second, t))
+        return 0;
+    if (out != nullptr)
+        *out = t;
+    return 1;
+}
+
+int ParseTimeLabel(const char* label, TimeValue* out)
+{
+    if (label == nullptr)
+        return 0;
+    CLocalTimeConverter converter;
+    return ParseTimeLabel(label, label + std::strlen(label), out, converter);
+}
+
+int ParseLabelFields(const char* label, TimeValue* out)
+{
+    if (label == nullptr)
+        return 0;
+    char work[260] = {};
+    size_t length = 0;
+    while (length < sizeof(work) && label[length] != '\0')
+        ++length;
+    if (length >= sizeof(work))
+        return 0;
+    std::memcpy(work, label, length);
+
+    // Cut at runs of separators like strtok, terminating each piece in place.
+    int16_t fields[6] = {};
+    int pieces = 0;
+    char* p = work;
+    for (;;) {
+        while (*p != '\0' && std::strchr("/: ", *p) != nullptr)
+            ++p;
+        if (*p == '\0')
+            break;
+        if (pieces == 6)
+            return 0;
+        char* piece = p;
+        while (*p != '\0' && std::strchr("/: ", *p) == nullptr)
+            ++p;
+        const bool last = *p == '\0';
+        *p = '\0';
+        fields[pieces++] = static_cast<int16_t>(ReadInt(piece));
+        if (last)
+            break;
+        ++p;
+    }
+    if (pieces == 0)
+        return 0;
+
+    const int year = fields[0], month = fields[1], day = fields[2];
+    const int hour = fields[3], minute = fields[4], second = fields[5];
+    if (year < 1900 || year > 3000 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23
+        || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return 0;
+
+    CLocalTimeConverter converter;
+    TimeValue t = 0;
+    if (!converter.ToTimeValue(year, month, day, hour, minute, second, t))
+        return 0;
+    if (out != nullptr)
+        *out = t;
+    return 1;
+}
+
+std::string FormatLabelTime(TimeValue t, int format)
+{
+    const char* pattern = nullptr;
+    switch (format) {
+    case 1: pattern = "%y/%m/%d %H:%M"; break;
+    case 2: pattern = "%m/%d %H:%M"; break;
+    case 3: pattern = "%H:%M:%S"; break;
+    default: return std::string();
+    }
+    if (!InRange(t))
+        return std::string();
+    // localtime_r need not re-read TZ by itself.
+    ResetZone();
+    std::tm tm;
+    if (!LocalFields(std::time_t(t), tm))
+        return std::string();
+    char text[128];
+    const size_t n = std::strftime(text, sizeof(text), pattern, &tm);
+    return std::string(text, n);
+}

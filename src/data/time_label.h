@@ -1,0 +1,59 @@
+// Time labels: the import's date parser, the display's fixed-order field split, the
+// local-time conversion both share, and the short formats of the time axis.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+using TimeValue = int64_t;                         // seconds since 1970-01-01 00:00:00 UTC
+constexpr TimeValue kLastTimeValue = 32535215999;  // 3000-12-31 23:59:59 UTC
+
+// Converts local calendar fields to a TimeValue like mktime with tm_isdst = -1 (the C
+// run-time decides daylight saving). Caches the result per (date, hour) so a file of
+// labels one second apart costs a few mktime calls per hour instead of one per label.
+// An hour is served from the cache only when its first and last second convert 3599
+// seconds apart onto the asked clock times and the UTC offset is the same an hour
+// before and after it, so hours in or next to a daylight-saving change (skipped or
+// repeated local times) always go to mktime. Results outside 0..kLastTimeValue have
+// no TimeValue (returns false, out untouched).
+// One object serves one load: the cache holds the time zone of that load, a new object
+// picks up a changed TZ. Not thread-safe; use one object per thread.
+class CLocalTimeConverter {
+public:
+    bool ToTimeValue(int year, int month, int day, int hour, int minute, int second, TimeValue& out);
+
+private:
+    enum : uint8_t { kEmpty, kSeenOnce, kCached, kUncached };
+    struct Entry {
+        int32_t key = 0;     // packed (year, month, day, hour); 0 = unused
+        uint8_t state = kEmpty;
+        TimeValue base = 0;  // TimeValue of hh:00:00 when state == kCached
+    };
+    static constexpr int kSlots = 16;  // direct-mapped by hour of the month
+    Entry m_cache[kSlots];
+};
+
+// The import's date parser. Returns 1 and sets *out when the label, after leading and
+// trailing blanks (space, tab), is a date "Y/M/D", "Y-M-D", "Y.M.D" or "Y年M月D日"
+// (4-digit year, 1-2 digit month and day; 年月日 in UTF-8 or GB18030, all three in the
+// same encoding), optionally followed by blanks or a single 'T' and a time "H:M" or
+// "H:M:S" (1-2 digits each; seconds may carry a fraction ".d..." that is dropped). The
+// date must exist, the time be 00:00:00..23:59:59 and the result lie in
+// 0..kLastTimeValue. Anything else returns 0 and leaves *out untouched.
+int ParseTimeLabel(const char* label, TimeValue* out);  // zero-terminated; fresh converter
+// Range form for the import's row loop: no allocation, mktime only when the hour changes.
+int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter);
+
+// The time axis's own split: the label (at most 259 characters) is cut at '/', ':' and
+// ' ' into year, month, day, hour, minute and second in this order, each read like atoi
+// and kept as a 16-bit signed integer; missing fields are 0. Returns 1 and sets *out
+// for year 1900-3000, month 1-12, day 1-31, hour 0-23, minute and second 0-59 when the
+// local time has a TimeValue (day 31 of a shorter month rolls over as in mktime).
+// No piece, a seventh piece or a longer label returns 0.
+int ParseLabelFields(const char* label, TimeValue* out);
+
+// Formats the local fields of t with format 1 "%y/%m/%d %H:%M", 2 "%m/%d %H:%M" or
+// 3 "%H:%M:%S". Any other format, a t outside 0..kLastTimeValue or a failed
+// conversion gives empty text.
+std::string FormatLabelTime(TimeValue t, int format);

@@ -1,0 +1,11 @@
+#pragma once
+
+// Completion messages the worker posts to the main window.
+#include <cstdint>
+
+constexpr uint32_t WM_TRANSFER_NOTIFY = 0x3500;
+constexpr uint32_t TRANSFER_LOADED = 0x3501;    // lParam: LoadFile's result
+constexpr uint32_t TRANSFER_PREPARED = 0x3502;  // lParam: PrepareDisplay's result
+
+constexpr int LOAD_FINISHED = 0;
+constexpr int LOAD_REFUSED_TOO_LARGE = 0x1000;

@@ -1,0 +1,138 @@
+// The data manager's life cycle and its worker thread.
+#include "data/data_manager.h"
+#include "data/transfer_messages.h"
+#include "guiex/guiex_dc.h"
+#include "guiex/posted_message.h"
+
+#include <QObject>
+#include <chrono>
+#include <exception>
+
+namespace {
+// Built during static initialisation, so the worker runs before any window exists.
+CMemoryTransferManage* const g_startAtLoad = CMemoryTransferManage::GetInstance();
+}  // namespace
+
+const COLORREF CMemoryTransferManage::kPalette[kMaxChannels] = {
+    0xFF0000, 0x0000FF, 0x008000, 0x804000, 0xA000A0, 0x406020, 0x552200, 0x303090,
+    0x66FFAA, 0xC57260, 0x6568CE, 0x006060, 0xB5648D, 0x3080A0, 0x30F0F0, 0xFF80FF,
+};
+
+CMemoryTransferManage* CMemoryTransferManage::GetInstance()
+{
+    static CMemoryTransferManage instance;
+    return &instance;
+}
+
+CMemoryTransferManage::CMemoryTransferManage()
+{
+    m_worker = std::thread(&CMemoryTransferManage::WorkerMain, this);
+}
+
+CMemoryTransferManage::~CMemoryTransferManage()
+{
+    m_bStop.store(1);
+    {
+        std::unique_lock<std::mutex> lock(m_exitLock);
+        m_exitSignal.wait_for(lock, std::chrono::milliseconds(3000), [this] { return m_bExited; });
+    }
+    // The stop flag also ends a load in progress, so the worker ends; the dataset is
+    // freed only after it has.
+    m_worker.join();
+    ClearData();
+}
+
+void CMemoryTransferManage::WorkerMain()
+{
+    while (m_bStop.load() == 0) {
+        if (m_nRequest.load() & REQUEST_LOAD) {
+            m_nBusy.store(1);
+            m_nRequest.fetch_and(~REQUEST_LOAD);
+            int result = LOAD_FINISHED;
+            try {
+                result = LoadFile();
+            } catch (const std::exception&) {
+                // Out of memory on a huge file: the dataset is dropped, the load reports an empty file.
+                ClearData();
+            }
+            if (m_bStop.load() == 0)
+                Post(TRANSFER_LOADED, result);
+        }
+        if (m_nRequest.load() & REQUEST_PREPARE) {
+            m_nBusy.store(1);
+            m_nRequest.fetch_and(~REQUEST_PREPARE);
+            int result = 0;
+            try {
+                result = PrepareDisplay();
+            } catch (const std::exception&) {
+                ClearDisplaySeries();
+            }
+            Post(TRANSFER_PREPARED, result);
+        }
+        m_nBusy.store(0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::lock_guard<std::mutex> lock(m_exitLock);
+    m_bExited = true;
+    m_exitSignal.notify_all();
+}
+
+void CMemoryTransferManage::SetMainWindow(QObject* window)
+{
+    std::lock_guard<std::mutex> lock(m_receiverLock);
+    QObject::disconnect(m_receiverWatch);
+    m_pMainWindow = window;
+    if (!window)
+        return;
+    // Forget the receiver while it is being destroyed: its destructor removes the
+    // events already queued for it, and nothing is posted to it afterwards.
+    m_receiverWatch = QObject::connect(window, &QObject::destroyed, [this, window] {
+        std::lock_guard<std::mutex> guard(m_receiverLock);
+        if (m_pMainWindow == window)
+            m_pMainWindow = nullptr;
+    });
+}
+
+void CMemoryTransferManage::Post(uint32_t wParam, intptr_t lParam)
+{
+    std::lock_guard<std::mutex> lock(m_receiverLock);
+    if (m_pMainWindow)
+        COM_GUI_EX::PostMessage(m_pMainWindow, WM_TRANSFER_NOTIFY, wParam, lParam);
+}
+
+void CMemoryTransferManage::RequestLoad(const char* path)
+{
+    m_bQuery.store(0);
+    {
+        std::lock_guard<std::mutex> lock(m_pathLock);
+        m_strFilePath = path ? path : "";
+    }
+    m_nRequest.fetch_or(REQUEST_LOAD);
+}
+
+void CMemoryTransferManage::RequestQueryLoad(int enabled, TimeValue start, TimeValue end, int fitAll)
+{
+    m_bQuery.store(enabled);
+    m_tQueryStart.store(start);
+    m_tQueryEnd.store(end);
+    m_bFitAll.store(fitAll);
+    m_nRequest.fetch_or(REQUEST_LOAD);
+}
+
+void CMemoryTransferManage::RequestPrepare()
+{
+    m_nRequest.fetch_or(REQUEST_PREPARE);
+}
+
+bool CMemoryTransferManage::WaitIdle(int timeoutMs) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    // The worker marks itself busy before it clears a request bit, so reading the
+    // word first and the mark second never sees a gap between the two.
+    while (m_nRequest.load() != 0 || m_nBusy.load() != 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}

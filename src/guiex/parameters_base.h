@@ -1,0 +1,26 @@
+#pragma once
+
+// Display scaling: every pixel length of the layouts passes through S(v).
+// The percentage is set once at start-up (never below 100) and read from any thread.
+#include <atomic>
+
+class CParametersBase {
+public:
+    static CParametersBase* GetInstance();
+
+    // Stores the percentage, raised to 100 when lower.
+    void SetPercentage(int percentage);
+    int GetPercentage() const { return m_nPercentage.load(std::memory_order_relaxed); }
+
+    // v × percentage / 100 in integer arithmetic, truncating toward zero.
+    int Scale(int v) const;
+
+private:
+    std::atomic<int> m_nPercentage{100};
+};
+
+// The scaled value of v pixels.
+inline int S(int v)
+{
+    return CParametersBase::GetInstance()->Scale(v);
+}

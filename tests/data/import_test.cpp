@@ -1,0 +1,226 @@
+// The file import through the real worker: format rules, ranges, the query filter,
+// the size refusal.
+#include "data/transfer_messages.h"
+#include "data_fixture.h"
+
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+using Channels = std::vector<CSampleArray>;
+
+std::vector<std::string> LabelList(const CLabelStore& labels)
+{
+    std::vector<std::string> out;
+    for (size_t i = 0; i < labels.size(); ++i)
+        out.push_back(labels.GetAt(i));
+    return out;
+}
+
+TimeValue Local(int y, int mo, int d, int h, int mi, int s)
+{
+    struct tm fields = {};
+    fields.tm_year = y - 1900;
+    fields.tm_mon = mo - 1;
+    fields.tm_mday = d;
+    fields.tm_hour = h;
+    fields.tm_min = mi;
+    fields.tm_sec = s;
+    fields.tm_isdst = -1;
+    return static_cast<TimeValue>(mktime(&fields));
+}
+
+// Writes a file of the given size: the text, then zero bytes up to the size (sparse).
+std::string SizedFile(const TempDir& dir, const std::string& text, off_t size)
+{
+    const std::string path = dir.Write("sized.csv", text);
+    EXPECT_EQ(truncate(path.c_str(), size), 0);
+    return path;
+}
+
+TEST_F(DataManagerTest, FieldsColumnsAndHeaders)
+{
+    const std::string header20 = "Time,A1,A2,A3,A4,A5,A6,A7,A8,A9,A10,A11,A12,A13,A14,A15,A16,A17,A18,A19,A20\n";
+    const struct {
+        const char* name;
+        int timeColumn;
+        std::string csv;
+        std::vector<std::string> names;
+        std::vector<std::string> labels;
+        Channels samples;
+    } cases[] = {
+        {"empty fields vanish", 1,
+         "Time,T1,T2,RH\r\n2024/05/06 12:00:00,21.5,22.0,40\r\n2024/05/06 12:00:10,21.6,,41\r\n",
+         {"T1", "T2", "RH"},
+         {"2024/05/06 12:00:00", "2024/05/06 12:00:10"},
+         {{21.5, 21.6}, {22.0, 41}, {40}}},
+        {"time in the third column", 3, "A,B,Time,C\n1,2,L1,3\n4,5,L2,6\n", {"A", "B", "C"}, {"L1", "L2"},
+         {{1, 4}, {2, 5}, {3, 6}}},
+        {"column 0 means no labels", 0, "A,B\n1,2\n", {"A", "B"}, {}, {{1}, {2}}},
+        {"column beyond the row means no labels", 9, "A,B\n1,2\n", {"A", "B"}, {}, {{1}, {2}}},
+        {"lines without a name before the header", 1, "\n,,\nTime\nTime,A\nL,7\n", {"A"}, {"L"}, {{7}}},
+        {"quotes are ordinary characters", 1, "T,\"a,b\"\nL,\"1,2\"\n", {"\"a", "b\""}, {"L"}, {{0}, {2}}},
+        {"readings by atof", 1, "T,A,B,C,D\nL,abc, 3.25,1e2x,-0x10\n", {"A", "B", "C", "D"}, {"L"},
+         {{0}, {3.25}, {100}, {-16}}},
+        {"ragged rows shift later readings", 1, "T,A,B\nL1,1\nL2,2,3\nL3\n", {"A", "B"}, {"L1", "L2", "L3"},
+         {{1, 2}, {3}}},
+        {"blank data rows add nothing", 1, "T,A\n\nL,1\n\n", {"A"}, {"L"}, {{1}}},
+        {"zero byte ends the line", 1, std::string("T,A\nL,5\0,6\n", 11), {"A"}, {"L"}, {{5}}},
+        {"header without data", 1, "Time,A,B\n", {"A", "B"}, {}, {{}, {}}},
+        {"byte-order mark", 1, "\xEF\xBB\xBFTime,A\nL,1\n", {"A"}, {"L"}, {{1}}},
+    };
+    for (const auto& c : cases) {
+        Settings(0, c.timeColumn);
+        EXPECT_EQ(Load(dir.Write("f.csv", c.csv)), LOAD_FINISHED) << c.name;
+        EXPECT_EQ(Names(), c.names) << c.name;
+        EXPECT_EQ(LabelList(Labels()), c.labels) << c.name;
+        EXPECT_EQ(Samples(), c.samples) << c.name;
+        EXPECT_EQ(manager->GetChannelCount(), static_cast<int>(c.names.size())) << c.name;
+    }
+
+    Settings(0, 1);
+    Load(dir.Write("wide.csv", header20 + "L,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20\n"));
+    ASSERT_EQ(Names().size(), 16u);
+    EXPECT_EQ(Names().back(), "A16");
+    EXPECT_EQ(Samples().back(), CSampleArray{16});
+}
+
+TEST_F(DataManagerTest, FilesWithoutChannels)
+{
+    const struct {
+        const char* name;
+        std::string path;
+    } cases[] = {
+        {"missing file", dir.Path("missing.csv")},
+        {"empty file", dir.Write("empty.csv", "")},
+        {"blank lines", dir.Write("blank.csv", "\n\r\n\n")},
+        {"a folder", dir.Path("")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Load(c.path), LOAD_FINISHED) << c.name;
+        EXPECT_EQ(manager->GetChannelCount(), 0) << c.name;
+        EXPECT_TRUE(Samples().empty()) << c.name;
+        EXPECT_EQ(PageWindow().count, 701) << c.name;
+    }
+}
+
+TEST_F(DataManagerTest, LongLinesAreReadInPieces)
+{
+    // A 3000-character line comes in pieces of 1279, 1279 and 442 characters, each a row.
+    const std::string line = "L," + std::string(2996, '1') + ",2";
+    Load(dir.Write("long.csv", "Time,A\n" + line + "\n"));
+    EXPECT_EQ(LabelList(Labels()), (std::vector<std::string>{"L", std::string(1279, '1'), std::string(440, '1')}));
+    EXPECT_EQ(Samples()[0], (CSampleArray{std::numeric_limits<double>::infinity(), 2}));
+}
+
+// The value range is observed through the automatic axis built from it: whole tens
+// around the data with a ten of margin below.
+TEST_F(DataManagerTest, ValueRangeFromEveryReading)
+{
+    const struct {
+        const char* name;
+        std::string csv;
+        double axisMin, axisMax;
+    } cases[] = {
+        {"first row starts the range", "T,A,B,C\nL,5,1,9\n", -10, 10},
+        {"later rows widen it", "T,A,B\nL,5,6\nL,-2,30\n", -10, 40},
+        {"a blank first row leaves 0 inside", "T,A\n\nL,15\nL,17\n", -10, 20},
+        {"not-a-number never enters", "T,A,B\nL,nan,14\nL,nan,16\n", 0, 20},
+        {"not-a-number alone", "T,A\nL,nan\n", -10, 10},
+        {"readings beyond the channels do not count", "T,A\nL,11,500\n", 0, 20},
+        {"infinite readings give a defined axis", "T,A\nL,-inf\nL,inf\n", -2147483650.0, 2147483650.0},
+        {"readings beyond 32 bits", "T,A\nL,-1e12\nL,1e15\n", -2147483650.0, 2147483650.0},
+    };
+    for (const auto& c : cases) {
+        Load(dir.Write("range.csv", c.csv));
+        Prepare();
+        double axisMin, axisMax;
+        manager->GetAxisRange(&axisMin, &axisMax);
+        EXPECT_EQ(axisMin, c.axisMin) << c.name;
+        EXPECT_EQ(axisMax, c.axisMax) << c.name;
+    }
+}
+
+TEST_F(DataManagerTest, QueryKeepsRowsInsideBothEnds)
+{
+    const std::string csv =
+        "Time,A\n"
+        "2024/05/06 09:59:59,-50\n"
+        "2024/05/06 10:00:00,1\n"
+        "not a time,2\n"
+        "2024/05/06 10:59:59,3\n"
+        "2024/05/06 11:00:00,80\n";
+    Load(dir.Write("query.csv", csv));
+    const TimeValue start = Local(2024, 5, 6, 10, 0, 0);
+    const TimeValue end = Local(2024, 5, 6, 10, 59, 59);
+    EXPECT_EQ(QueryLoad(start, end, false), LOAD_FINISHED);
+    EXPECT_EQ(LabelList(Labels()),
+              (std::vector<std::string>{"2024/05/06 10:00:00", "not a time", "2024/05/06 10:59:59"}));
+    EXPECT_EQ(Samples()[0], (CSampleArray{1, 2, 3}));
+    // Dropped rows still widen the time and value ranges.
+    TimeValue first, last;
+    manager->GetTimeRange(&first, &last);
+    EXPECT_EQ(first, Local(2024, 5, 6, 9, 59, 59));
+    EXPECT_EQ(last, Local(2024, 5, 6, 11, 0, 0));
+    Prepare();
+    double axisMin, axisMax;
+    manager->GetAxisRange(&axisMin, &axisMax);
+    EXPECT_EQ(axisMin, -60);
+    EXPECT_EQ(axisMax, 90);
+
+    // A plain load switches the query off again.
+    Load(dir.Path("query.csv"));
+    EXPECT_EQ(Samples()[0].size(), 5u);
+}
+
+TEST_F(DataManagerTest, TimeRangeDefaultsToTodayWhenNoLabelParses)
+{
+    Load(dir.Write("nolabels.csv", "T,A\nx,1\ny,2\n"));
+    TimeValue first, last;
+    manager->GetTimeRange(&first, &last);
+    const time_t now = time(nullptr);
+    struct tm today = {};
+    localtime_r(&now, &today);
+    EXPECT_EQ(first, Local(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, 0, 0, 0));
+    EXPECT_EQ(last, Local(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, 23, 59, 59));
+}
+
+TEST_F(DataManagerTest, RefusesFilesOf128MiBAndMore)
+{
+    const std::string text = "Time,A\n2024/05/06 12:00:00,1\n";
+    EXPECT_EQ(Load(SizedFile(dir, text, 134217727)), LOAD_FINISHED);
+    EXPECT_EQ(Samples(), (Channels{{1}}));
+
+    EXPECT_EQ(Load(SizedFile(dir, text, 134217728)), LOAD_REFUSED_TOO_LARGE);
+    EXPECT_EQ(manager->GetChannelCount(), 0);
+
+    // Sizes are compared in 64 bits: 4 GiB and 10 bytes is not 10 bytes.
+    EXPECT_EQ(Load(SizedFile(dir, text, (off_t{1} << 32) + 10)), LOAD_REFUSED_TOO_LARGE);
+    EXPECT_EQ(manager->GetChannelCount(), 0);
+}
+
+TEST_F(DataManagerTest, ReadoutAtASampleIndex)
+{
+    Load(dir.Write("readout.csv", "T,A,B\nL0,1,2\nL1,3\nL2\n"));
+    CSampleArray values;
+    std::string label;
+    manager->GetReadout(1, &values, &label);
+    EXPECT_EQ(values, (CSampleArray{3, 0}));
+    EXPECT_EQ(label, "L1");
+
+    values.clear();
+    manager->GetReadout(2, &values, &label);
+    EXPECT_TRUE(values.empty());  // no channel has sample 2, but label 2 exists
+    EXPECT_EQ(label, "L2");
+
+    values = {7};
+    label = "kept";
+    manager->GetReadout(-1, &values, &label);
+    EXPECT_EQ(values, CSampleArray{7});
+    EXPECT_EQ(label, "kept");
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "data/reading.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+double Read(const char* text)
+{
+    return ParseReading(text, text + std::strlen(text));
+}
+
+TEST(ParseReading, FollowsAtofOnEveryForm)
+{
+    const struct {
+        const char* text;
+        double expected;
+    } cases[] = {
+        {"21.5", 21.5},       {" 3.25", 3.25},     {"\t-7", -7.0},      {"+1.5", 1.5},     {"abc", 0.0},
+        {"", 0.0},            {"12abc", 12.0},     {"1e3", 1000.0},     {"1e", 1.0},       {"1e+", 1.0},
+        {".5", 0.5},          {"-.5", -0.5},       {".", 0.0},          {"-", 0.0},        {"+-5", 0.0},
+        {"0x10", 16.0},       {"-0x1p3", -8.0},    {"0x", 0.0},         {"1.5.2", 1.5},    {"\"3\"", 0.0},
+        {"007", 7.0},         {"1e-400", 0.0},     {"2.5E2x", 250.0},   {"0.1", 0.1},      {"1 2", 1.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Read(c.text), c.expected) << "input \"" << c.text << "\"";
+}
+
+TEST(ParseReading, InfinitiesAndNotANumber)
+{
+    EXPECT_EQ(Read("inf"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Read("-Infinity"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Read("1e400"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Read("-1e400"), -std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isnan(Read("nan")));
+    EXPECT_TRUE(std::isnan(Read(" NaN(123)")));
+}
+
+TEST(ParseReading, MatchesStrtodBitForBit)
+{
+    const char* texts[] = {"0.30000000000000004", "123456789012345678901234567890", "2.2250738585072011e-308",
+                           "4.9e-324", "1.7976931348623157e308", "9007199254740993", "-0.0"};
+    for (const char* text : texts) {
+        const double expected = std::strtod(text, nullptr);
+        const double got = Read(text);
+        EXPECT_EQ(std::memcmp(&expected, &got, sizeof(double)), 0) << text;
+    }
+}
+
+TEST(ParseReading, IgnoresTheProcessLocale)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
+    EXPECT_EQ(Read("0x1.8p1"), 3.0);
+    EXPECT_EQ(Read("2.5"), 2.5);
+    EXPECT_EQ(Read("2,5"), 2.0);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "data/time_label.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <time.h>
+#include <vector>
+
+namespace {
+
+const std::string kNianU8 = "\xE5\xB9\xB4", kYueU8 = "\xE6\x9C\x88", kRiU8 = "\xE6\x97\xA5";
+const std::string kNianGb = "\xC4\xEA", kYueGb = "\xD4\xC2", kRiGb = "\xC8\xD5";
+constexpr TimeValue kSample = 1715000829;  // 2024-05-06 13:07:09 UTC
+constexpr TimeValue kSampleDay = 1714953600;  // 2024-05-06 00:00:00 UTC
+
+// Each test picks its zone; the previous TZ comes back afterwards.
+class TimeLabelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const char* tz = std::getenv("TZ"))
+            m_oldTz = tz;
+    }
+    void TearDown() override
+    {
+        m_oldTz ? setenv("TZ", m_oldTz->c_str(), 1) : unsetenv("TZ");
+        tzset();
+    }
+    static void Zone(const char* tz) { setenv("TZ", tz, 1), tzset(); }
+    // Plain mktime, daylight saving left to the run time; -1 when out of range.
+    static TimeValue Mk(int y, int mo, int d, int h, int mi, int s)
+    {
+        std::tm tm{};
+        tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d;
+        tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s, tm.tm_isdst = -1;
+        const TimeValue t = std::mktime(&tm);
+        return t >= 0 && t <= kLastTimeValue ? t : -1;
+    }
+    static TimeValue Conv(CLocalTimeConverter& c, int y, int mo, int d, int h, int mi, int s)
+    {
+        TimeValue t = -1;
+        return c.ToTimeValue(y, mo, d, h, mi, s, t) ? t : -1;
+    }
+    std::optional<std::string> m_oldTz;
+};
+
+TEST_F(TimeLabelTest, ParsesAcceptedFormsAndRejectsTheRest)
+{
+    Zone("UTC");
+    const struct { std::string label; TimeValue expected; } accepted[] = {
+        {"2024/05/06 13:07:09", kSample}, {"2024-05-06 13:07:09", kSample}, {"2024.05.06 13:07:09", kSample},
+        {"2024/5/6 13:7:9", kSample}, {"2024-05-06T13:07:09", kSample}, {"2024/05/06 13:07:09.250", kSample},
+        {"2024" + kNianU8 + "05" + kYueU8 + "06" + kRiU8 + " 13:07:09", kSample},
+        {"2024" + kNianGb + "5" + kYueGb + "6" + kRiGb + "T13:07:09", kSample},
+        {" \t2024/05/06\t  13:07:09 \t", kSample}, {"2024/05/06 13:07", kSample - 9},
+        {"2024/05/06", kSampleDay}, {"2024" + kNianU8 + "5" + kYueU8 + "6" + kRiU8, kSampleDay},
+        {"2024/02/29", 1709164800}, {"1970/01/01 00:00:00", 0}, {"3000/12/31 23:59:59", kLastTimeValue},
+    };
+    for (const auto& c : accepted) {
+        TimeValue t = -1;
+        EXPECT_EQ(ParseTimeLabel(c.label.c_str(), &t), 1) << c.label;
+        EXPECT_EQ(t, c.expected) << c.label;
+    }
+    const std::string rejected[] = {
+        "2024/05-06 13:07:09", "24/05/06 13:07:09", "20240/05/06", "2024/005/06", "2024/02/30", "2023/02/29",
+        "2024/13/01", "2024/05/00", "2024/05/06 25:00", "2024/05/06 12:60", "2024/05/06 12:00:60",
+        "2024/05/06 13:07:09 x", "2024/05/06 13:07:09Z", "2024/05/06T 13:07", "2024/05/06 13:07:09.",
+        "2024/05/06 13:07.5", "2024/05/06 13", "12:30:00", "", " \t ", "06/05/2024", "May 6 2024",
+        "1969/12/31 23:59:59", "3001/01/01", "2024" + kNianU8 + "05" + kYueGb + "06" + kRiU8,
+    };
+    for (const auto& label : rejected) {
+        TimeValue t = 12345;
+        EXPECT_EQ(ParseTimeLabel(label.c_str(), &t), 0) << '"' << label << '"';
+        EXPECT_EQ(t, 12345) << '"' << label << '"';
+    }
+    const char row[] = "2024/05/06 13:07:09,1.5";  // the range form reads no further than end
+    CLocalTimeConverter converter;
+    TimeValue t = -1;
+    EXPECT_EQ(ParseTimeLabel(row, row + 18, &t, converter), 1);
+    EXPECT_EQ(t, kSample - 9);
+}
+
+TEST_F(TimeLabelTest, DaylightSavingChangesFollowMktime)
+{
+    Zone("Europe/Berlin");
+    CLocalTimeConverter c;
+    Conv(c, 2024, 3, 31, 2, 30, 0);  // skipped hour, also on its second label
+    EXPECT_EQ(Conv(c, 2024, 3, 31, 2, 30, 0), Mk(2024, 3, 31, 2, 30, 0));
+    EXPECT_EQ(Conv(c, 2024, 10, 27, 1, 59, 59), 1729987199);  // last summer-time second
+    EXPECT_EQ(Conv(c, 2024, 10, 27, 3, 0, 0), 1729994400);
+    // The repeated hour met in summer time, then again from winter time, must not be
+    // answered from a cache filled under the other offset.
+    Conv(c, 2024, 10, 27, 1, 0, 0);
+    Conv(c, 2024, 10, 27, 2, 10, 0);
+    const TimeValue summer = Conv(c, 2024, 10, 27, 2, 10, 1);
+    Conv(c, 2024, 10, 27, 4, 0, 0);
+    Conv(c, 2024, 10, 27, 4, 0, 1);
+    const TimeValue winter = Conv(c, 2024, 10, 27, 2, 30, 0);
+    Mk(2024, 10, 27, 1, 0, 0);
+    EXPECT_EQ(summer, Mk(2024, 10, 27, 2, 10, 1));
+    Mk(2024, 10, 27, 4, 0, 0);
+    EXPECT_EQ(winter, Mk(2024, 10, 27, 2, 30, 0));
+    EXPECT_TRUE(summer == 1729987801 || summer == 1729991401) << summer;  // CEST or CET
+    EXPECT_TRUE(winter == 1729989000 || winter == 1729992600) << winter;
+}
+
+TEST_F(TimeLabelTest, CacheAgreesWithMktimeOverARun)
+{
+    Zone("Europe/Berlin");
+    struct Fields { int y, mo, d, h, mi, s; };
+    std::vector<Fields> labels;
+    for (int month : {3, 10})  // one label a second through both change nights
+        for (int s = 0; s < 5 * 3600; ++s)
+            labels.push_back({2024, month, month == 3 ? 31 : 27, s / 3600, s / 60 % 60, s % 60});
+    for (int s = 0; s < 3600; s += 7)  // a recorder writing the repeated hour twice
+        labels.push_back({2024, 10, 27, 2, s / 60, s % 60});
+    for (int h = 0; h < 366 * 24; h += 5)  // sparse labels over the year
+        labels.push_back({2024, 1, 1 + h / 24, h % 24, 17, 3});
+    CLocalTimeConverter converter;
+    std::vector<TimeValue> cached;
+    for (const Fields& f : labels)
+        cached.push_back(Conv(converter, f.y, f.mo, f.d, f.h, f.mi, f.s));
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const Fields& f = labels[i];
+        ASSERT_EQ(cached[i], Mk(f.y, f.mo, f.d, f.h, f.mi, f.s)) << f.mo << '/' << f.d << ' ' << f.h << ':' << f.mi
+                                                                 << ':' << f.s;
+    }
+}
+
+TEST_F(TimeLabelTest, NewConverterSeesNewZone)
+{
+    Zone("UTC");
+    CLocalTimeConverter utc;
+    Conv(utc, 2024, 5, 6, 13, 7, 0);
+    EXPECT_EQ(Conv(utc, 2024, 5, 6, 13, 7, 9), kSample);
+    Zone("Europe/Berlin");
+    CLocalTimeConverter berlin;
+    Conv(berlin, 2024, 5, 6, 13, 7, 0);
+    EXPECT_EQ(Conv(berlin, 2024, 5, 6, 13, 7, 9), kSample - 7200);
+    TimeValue t = 0;
+    EXPECT_EQ(ParseTimeLabel("2024/05/06 13:07:09", &t), 1);
+    EXPECT_EQ(t, kSample - 7200);
+}
+
+TEST_F(TimeLabelTest, LabelFieldsSplit)
+{
+    Zone("UTC");
+    const struct { std::string label; TimeValue expected; } cases[] = {  // -1: invalid
+        {"2024/05/06 13:07:09", kSample}, {"2024/05/06", kSampleDay},
+        {"2024//05/06 : 13:07 :09", kSample},  // separator runs count as one
+        {"67560/05/06", kSampleDay},           // held in 16 bits: 67560 wraps to 2024
+        {"2024/04/31", 1714521600},            // rolls over to 05/01
+        {"3000/12/31 23:59:59", kLastTimeValue},
+        {"2024-05-06 13:07:09", -1}, {"2024/05", -1}, {"2024/05/06 13:07:09 1", -1}, {"1899/05/06", -1},
+        {"3001/01/01", -1}, {"1900/01/01", -1}, {"2024/05/06 24:00", -1}, {"", -1}, {"/ :/", -1},
+        {"99999999999/05/06", -1},                               // saturates, then wraps to -1
+        {"2024/05/06 13:07:09" + std::string(281, ' '), -1},  // 300 characters
+    };
+    for (const auto& c : cases) {
+        TimeValue t = -1;
+        EXPECT_EQ(ParseLabelFields(c.label.c_str(), &t), c.expected >= 0 ? 1 : 0) << '"' << c.label << '"';
+        EXPECT_EQ(t, c.expected) << '"' << c.label << '"';
+    }
+}
+
+TEST_F(TimeLabelTest, FormatsLocalFields)
+{
+    Zone("Europe/Berlin");
+    const TimeValue t = kSample - 7200;  // 2024-05-06 13:07:09 in Berlin
+    EXPECT_EQ(FormatLabelTime(t, 1), "24/05/06 13:07");
+    EXPECT_EQ(FormatLabelTime(t, 2), "05/06 13:07");
+    EXPECT_EQ(FormatLabelTime(t, 3), "13:07:09");
+    EXPECT_EQ(FormatLabelTime(t, 0) + FormatLabelTime(t, 4) + FormatLabelTime(-1, 1), "");
+}
+
+}  // namespace
