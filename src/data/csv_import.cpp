@@ -141,16 +141,18 @@ void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, 
 
 void CMemoryTransferManage::ParseLine(const char* begin, const char* end, ImportState& state)
 {
-    const bool headerSeen = !m_strNames.empty();
-    const int timeColumn = state.timeColumn;
-    int column = 0;
-    int channel = 0;
-    bool inRange = true;
-    bool labelTaken = false;
-    bool rangeStarts = state.firstValue;  // the first reading of the first data row starts the range
+    if (m_strNames.empty())
+        ParseHeader(begin, end, state.timeColumn);
+    else
+        ParseDataRow(begin, end, state);
+}
 
+// The first line that yields a name: every field but the time-label column names a
+// channel, up to 16.
+void CMemoryTransferManage::ParseHeader(const char* begin, const char* end, int timeColumn)
+{
     const char* p = begin;
-    for (;;) {
+    for (int column = 0;; ++column) {
         while (p < end && ClassOf(*p) == kSeparator)
             ++p;
         if (p == end || ClassOf(*p) == kTerminator)
@@ -158,53 +160,71 @@ void CMemoryTransferManage::ParseLine(const char* begin, const char* end, Import
         const char* field = p;
         while (p < end && ClassOf(*p) == kFieldChar)
             ++p;
+        if (column != timeColumn) {
+            m_strNames.emplace_back(field, p);
+            if (m_strNames.size() == static_cast<size_t>(kMaxChannels))
+                break;
+        }
+    }
+    m_nChannelCount = static_cast<int>(m_strNames.size());
+    if (m_nChannelCount > 0)
+        m_samples.assign(static_cast<size_t>(m_nChannelCount), CSampleArray());
+}
 
-        if (!headerSeen) {
-            if (column != timeColumn) {
-                m_strNames.emplace_back(field, p);
-                if (m_strNames.size() == static_cast<size_t>(kMaxChannels))
-                    break;
-            }
-        } else if (column == timeColumn) {
-            TimeValue t = 0;
-            if (ParseTimeLabel(field, p, &t, state.converter)) {
-                if (state.firstValue) {
-                    m_tFirst = m_tLast = t;
-                } else {
-                    m_tFirst = std::min(m_tFirst, t);
-                    m_tLast = std::max(m_tLast, t);
-                }
-                if (state.query && (t < state.queryStart || t > state.queryEnd))
-                    inRange = false;
-            }
-            m_labels.push_back(std::string_view(field, static_cast<size_t>(p - field)));
-            labelTaken = true;
-        } else {
-            if (channel < m_nChannelCount) {
-                const double v = ParseReading(field, p);
-                m_samples[channel].push_back(v);
-                // A reading that is not a number never enters the value range.
-                if (!std::isnan(v)) {
-                    if (rangeStarts) {
-                        m_dDataMin = m_dDataMax = v;
-                        rangeStarts = false;
-                    } else {
-                        m_dDataMin = std::min(m_dDataMin, v);
-                        m_dDataMax = std::max(m_dDataMax, v);
-                    }
-                }
+void CMemoryTransferManage::ParseDataRow(const char* begin, const char* end, ImportState& state)
+{
+    int column = 0;
+    int channel = 0;
+    bool inRange = true;
+    bool labelTaken = false;
+    bool rangeStarts = state.firstValue;  // the first reading of the first data row starts the range
+
+    const char* p = begin;
+    for (;; ++column) {
+        while (p < end && ClassOf(*p) == kSeparator)
+            ++p;
+        if (p == end || ClassOf(*p) == kTerminator)
+            break;
+        const char* field = p;
+        if (column != state.timeColumn && channel < m_nChannelCount) {
+            // The usual reading is converted in the same pass that finds the field's end.
+            double v = 0.0;
+            const char* stop = ParseReadingPrefix(field, end, &v);
+            if (stop)
+                p = stop;
+            while (p < end && ClassOf(*p) == kFieldChar)
+                ++p;
+            if (!stop)
+                v = ParseReading(field, p);
+            m_samples[static_cast<size_t>(channel)].push_back(v);
+            // A reading that is not a number never enters the value range.
+            if (rangeStarts && !std::isnan(v)) {
+                m_dDataMin = m_dDataMax = v;
+                rangeStarts = false;
+            } else if (!std::isnan(v)) {
+                m_dDataMin = std::min(m_dDataMin, v);
+                m_dDataMax = std::max(m_dDataMax, v);
             }
             ++channel;
+            continue;
         }
-        ++column;
+        while (p < end && ClassOf(*p) == kFieldChar)
+            ++p;
+        if (column != state.timeColumn) {
+            ++channel;  // a reading beyond the last channel
+            continue;
+        }
+        TimeValue t = 0;
+        if (ParseTimeLabel(field, p, &t, state.converter)) {
+            m_tFirst = state.firstValue ? t : std::min(m_tFirst, t);
+            m_tLast = state.firstValue ? t : std::max(m_tLast, t);
+            if (state.query && (t < state.queryStart || t > state.queryEnd))
+                inRange = false;
+        }
+        m_labels.push_back(std::string_view(field, static_cast<size_t>(p - field)));
+        labelTaken = true;
     }
 
-    if (!headerSeen) {
-        m_nChannelCount = static_cast<int>(m_strNames.size());
-        if (m_nChannelCount > 0)
-            m_samples.assign(static_cast<size_t>(m_nChannelCount), CSampleArray());
-        return;
-    }
     state.firstValue = false;
     ++state.dataRows;
     if (!inRange) {

@@ -96,6 +96,8 @@ private:
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
     void ParseLine(const char* begin, const char* end, ImportState& state);
+    void ParseHeader(const char* begin, const char* end, int timeColumn);
+    void ParseDataRow(const char* begin, const char* end, ImportState& state);
     void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
     void ClearData();
     void ClearDisplaySeries();

@@ -2,8 +2,12 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <limits>
 
 namespace {
@@ -59,6 +63,46 @@ TEST(ParseReading, IgnoresTheProcessLocale)
     EXPECT_EQ(Read("2.5"), 2.5);
     EXPECT_EQ(Read("2,5"), 2.0);
     std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// Random fields over the characters that numbers are made of: the fast path either
+// declines or agrees with strtod in the "C" locale on the value and on where the
+// number stops.
+TEST(ParseReadingPrefix, AgreesWithStrtodOnRandomFields)
+{
+    const char alphabet[] = "0123456789012345678901234567890123456789..--++eExX a";
+    uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<unsigned>(state >> 33);
+    };
+    const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    int fast = 0;
+    for (int i = 0; i < 200000; ++i) {
+        char field[40] = {};
+        const int length = static_cast<int>(next() % 14);
+        for (int k = 0; k < length; ++k)
+            field[k] = alphabet[next() % (sizeof alphabet - 1)];
+        // Bytes after the field, as the rest of a line would be.
+        std::memcpy(field + length, ",7.5\n", 5);
+        char* expectedEnd = nullptr;
+        const double expected = strtod_l(field, &expectedEnd, cLocale);
+        double got = -12345.0;
+        const char* stop = ParseReadingPrefix(field, field + length, &got);
+        if (!stop) {
+            EXPECT_EQ(got, -12345.0) << field;
+            continue;
+        }
+        ++fast;
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "value of \"" << std::string(field, length) << "\"";
+        ASSERT_EQ(stop, expectedEnd) << "end of \"" << std::string(field, length) << "\"";
+    }
+    EXPECT_GT(fast, 50000);
+    freelocale(cLocale);
 }
 
 }  // namespace
