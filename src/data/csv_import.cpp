@@ -189,7 +189,7 @@ void CMemoryTransferManage::ParseDataRow(const char* begin, const char* end, Imp
         if (column != state.timeColumn && channel < m_nChannelCount) {
             // The usual reading is converted in the same pass that finds the field's end.
             double v = 0.0;
-            const char* stop = ParseReadingPrefix(field, end, &v);
+            const char* stop = ParseReadingFast(field, end, &v);
             if (stop)
                 p = stop;
             while (p < end && ClassOf(*p) == kFieldChar)

@@ -23,10 +23,17 @@ int CMemoryTransferManage::SetPage(const int* first, const int* step)
     return count;
 }
 
+int CMemoryTransferManage::GetChannelCount() const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    return m_nChannelCount;
+}
+
 void CMemoryTransferManage::GetDataViews(const std::vector<std::string>** names, const CLabelStore** labels,
                                          const std::vector<CSampleArray>** samples, int* first, int* labelCount,
                                          int* pageCount, int* step) const
 {
+    m_nPublished.load(std::memory_order_acquire);
     *names = &m_strNames;
     *labels = &m_labels;
     *samples = &m_samples;
@@ -38,12 +45,14 @@ void CMemoryTransferManage::GetDataViews(const std::vector<std::string>** names,
 
 void CMemoryTransferManage::GetTimeRange(TimeValue* first, TimeValue* last) const
 {
+    m_nPublished.load(std::memory_order_acquire);
     *first = m_tFirst;
     *last = m_tLast;
 }
 
 void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, std::string* label) const
 {
+    m_nPublished.load(std::memory_order_acquire);
     if (index < 0)
         return;
     const size_t i = static_cast<size_t>(index);
@@ -62,17 +71,20 @@ void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, std::str
 
 const std::vector<CSampleArray>* CMemoryTransferManage::GetDisplaySeries(int* step) const
 {
+    m_nPublished.load(std::memory_order_acquire);
     *step = m_nStep.load();
     return &m_displaySeries;
 }
 
 void CMemoryTransferManage::GetAxisRange(double* minimum, double* maximum) const
 {
+    m_nPublished.load(std::memory_order_acquire);
     *minimum = m_dAxisMin;
     *maximum = m_dAxisMax;
 }
 
 void CMemoryTransferManage::GetAxisLabels(std::vector<std::string>* labels) const
 {
+    m_nPublished.load(std::memory_order_acquire);
     *labels = m_strAxisLabels;
 }

@@ -77,7 +77,7 @@ public:
                            COM_GUI_EX::CGUIEXDC* timeLayer, const CVisibilityFlags* flags);
     void ReleaseWorkSurfaces();
 
-    int GetChannelCount() const { return m_nChannelCount; }
+    int GetChannelCount() const;
     int GetPlotWidth() const { return m_nPlotWidth.load(); }
     const LoadStatistics& GetLoadStatistics() const { return m_loadStatistics; }
     // Waits until no request is pending or running (for tests and headless use).
@@ -109,6 +109,11 @@ private:
     std::atomic<int> m_bStop{0};
     std::atomic<uint32_t> m_nRequest{0};
     std::atomic<int> m_nBusy{0};  // non-zero while the worker serves a request
+    // Counts completions. The worker adds to it with release order before it posts a
+    // completion message, and every getter of the dataset and the prepared page reads
+    // it with acquire order: what the worker wrote is visible to whoever got the
+    // message, independent of how the message travelled.
+    mutable std::atomic<uint32_t> m_nPublished{0};
     std::mutex m_exitLock;
     std::condition_variable m_exitSignal;
     bool m_bExited = false;

@@ -95,6 +95,7 @@ void CMemoryTransferManage::SetMainWindow(QObject* window)
 
 void CMemoryTransferManage::Post(uint32_t wParam, intptr_t lParam)
 {
+    m_nPublished.fetch_add(1, std::memory_order_release);
     std::lock_guard<std::mutex> lock(m_receiverLock);
     if (m_pMainWindow)
         COM_GUI_EX::PostMessage(m_pMainWindow, WM_TRANSFER_NOTIFY, wParam, lParam);

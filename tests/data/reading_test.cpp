@@ -72,7 +72,7 @@ namespace {
 // Random fields over the characters that numbers are made of: the fast path either
 // declines or agrees with strtod in the "C" locale on the value and on where the
 // number stops.
-TEST(ParseReadingPrefix, AgreesWithStrtodOnRandomFields)
+TEST(ParseReadingFast, AgreesWithStrtodOnRandomFields)
 {
     const char alphabet[] = "0123456789012345678901234567890123456789..--++eExX a";
     uint64_t state = 12345;
@@ -92,7 +92,7 @@ TEST(ParseReadingPrefix, AgreesWithStrtodOnRandomFields)
         char* expectedEnd = nullptr;
         const double expected = strtod_l(field, &expectedEnd, cLocale);
         double got = -12345.0;
-        const char* stop = ParseReadingPrefix(field, field + length, &got);
+        const char* stop = ParseReadingFast(field, field + length, &got);
         if (!stop) {
             EXPECT_EQ(got, -12345.0) << field;
             continue;
