@@ -22,6 +22,15 @@ double ResidentMiB()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// User and system processor seconds of the whole process so far.
+void CpuSeconds(double* user, double* system)
+{
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    *user = static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+    *system = static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
+}
+
 double PeakMiB()
 {
     struct rusage usage = {};
@@ -49,11 +58,14 @@ int main(int argc, char** argv)
     manager->ApplySettings(0, 1, 0, 0, 0, 0);
     const double before = ResidentMiB();
     for (int run = 1; run <= runs; ++run) {
+        double user0, system0, user1, system1;
+        CpuSeconds(&user0, &system0);
         manager->RequestLoad(argv[1]);
         if (!manager->WaitIdle(600000)) {
             std::fprintf(stderr, "load: no completion\n");
             return 1;
         }
+        CpuSeconds(&user1, &system1);
         const CMemoryTransferManage::LoadStatistics& s = manager->GetLoadStatistics();
         const std::vector<std::string>* names;
         const CLabelStore* labels;
@@ -63,10 +75,11 @@ int main(int argc, char** argv)
         const double work = s.seconds - s.yieldSeconds;
         const double dataset = ResidentMiB() - before;
         std::printf("run %d: file %.1f MiB, %d channels, %d rows, %llu lines, total %.3f s, yields %.3f s, "
-                    "work %.3f s = %.0f MB/s, dataset %.1f MiB (%.2f x file), peak RSS %.1f MiB\n",
+                    "work %.3f s = %.0f MB/s (cpu: user %.3f s, system %.3f s), dataset %.1f MiB (%.2f x file), "
+                    "peak RSS %.1f MiB\n",
                     run, fileMiB, static_cast<int>(names->size()), labelCount,
                     static_cast<unsigned long long>(s.lines), s.seconds, s.yieldSeconds, work,
-                    fileMiB * 1.048576 / work, dataset, dataset / fileMiB, PeakMiB());
+                    fileMiB * 1.048576 / work, user1 - user0, system1 - system0, dataset, dataset / fileMiB, PeakMiB());
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "common/file_helpers.h"
 #include "data/data_manager.h"
 #include "data/line_reader.h"
+#include "data/field_splitter.h"
 #include "data/reading.h"
 #include "data/transfer_messages.h"
 
@@ -11,27 +12,6 @@
 #include <ctime>
 
 namespace {
-
-enum CharClass : unsigned char { kFieldChar = 0, kSeparator = 1, kTerminator = 2 };
-
-// Comma, carriage return and line feed separate fields; a zero byte ends the line
-// as it ends a C string.
-struct SeparatorTable {
-    unsigned char cls[256] = {};
-    SeparatorTable()
-    {
-        cls[static_cast<unsigned char>(',')] = kSeparator;
-        cls[static_cast<unsigned char>('\r')] = kSeparator;
-        cls[static_cast<unsigned char>('\n')] = kSeparator;
-        cls[0] = kTerminator;
-    }
-};
-const SeparatorTable kSeparators;
-
-inline unsigned char ClassOf(char c)
-{
-    return kSeparators.cls[static_cast<unsigned char>(c)];
-}
 
 // Today's first and last second in local time: the time range of a file whose labels never parse.
 void TodayRange(TimeValue* first, TimeValue* last)
@@ -151,20 +131,11 @@ void CMemoryTransferManage::ParseLine(const char* begin, const char* end, Import
 // channel, up to 16.
 void CMemoryTransferManage::ParseHeader(const char* begin, const char* end, int timeColumn)
 {
-    const char* p = begin;
-    for (int column = 0;; ++column) {
-        while (p < end && ClassOf(*p) == kSeparator)
-            ++p;
-        if (p == end || ClassOf(*p) == kTerminator)
-            break;
-        const char* field = p;
-        while (p < end && ClassOf(*p) == kFieldChar)
-            ++p;
-        if (column != timeColumn) {
-            m_strNames.emplace_back(field, p);
-            if (m_strNames.size() == static_cast<size_t>(kMaxChannels))
-                break;
-        }
+    CFieldSpan fields[kMaxFields];
+    const int count = SplitFields(begin, end, fields);
+    for (int column = 0; column < count && m_strNames.size() < static_cast<size_t>(kMaxChannels); ++column) {
+        if (column != timeColumn)
+            m_strNames.emplace_back(begin + fields[column].begin, begin + fields[column].end);
     }
     m_nChannelCount = static_cast<int>(m_strNames.size());
     if (m_nChannelCount > 0)
@@ -173,55 +144,40 @@ void CMemoryTransferManage::ParseHeader(const char* begin, const char* end, int 
 
 void CMemoryTransferManage::ParseDataRow(const char* begin, const char* end, ImportState& state)
 {
-    int column = 0;
+    CFieldSpan fields[kMaxFields];
+    const int count = SplitFields(begin, end, fields);
     int channel = 0;
     bool inRange = true;
     bool labelTaken = false;
     bool rangeStarts = state.firstValue;  // the first reading of the first data row starts the range
 
-    const char* p = begin;
-    for (;; ++column) {
-        while (p < end && ClassOf(*p) == kSeparator)
-            ++p;
-        if (p == end || ClassOf(*p) == kTerminator)
-            break;
-        const char* field = p;
-        if (column != state.timeColumn && channel < m_nChannelCount) {
-            // The usual reading is converted in the same pass that finds the field's end.
-            double v = 0.0;
-            const char* stop = ParseReadingFast(field, end, &v);
-            if (stop)
-                p = stop;
-            while (p < end && ClassOf(*p) == kFieldChar)
-                ++p;
-            if (!stop)
-                v = ParseReading(field, p);
-            m_samples[static_cast<size_t>(channel)].push_back(v);
-            // A reading that is not a number never enters the value range.
-            if (rangeStarts && !std::isnan(v)) {
-                m_dDataMin = m_dDataMax = v;
-                rangeStarts = false;
-            } else if (!std::isnan(v)) {
-                m_dDataMin = std::min(m_dDataMin, v);
-                m_dDataMax = std::max(m_dDataMax, v);
+    for (int column = 0; column < count; ++column) {
+        const char* field = begin + fields[column].begin;
+        const char* fieldEnd = begin + fields[column].end;
+        if (column != state.timeColumn) {
+            if (channel < m_nChannelCount) {
+                const double v = ParseReadingField(field, fieldEnd, end);
+                m_samples[static_cast<size_t>(channel)].push_back(v);
+                // A reading that is not a number never enters the value range.
+                if (rangeStarts && !std::isnan(v)) {
+                    m_dDataMin = m_dDataMax = v;
+                    rangeStarts = false;
+                } else if (!std::isnan(v)) {
+                    m_dDataMin = std::min(m_dDataMin, v);
+                    m_dDataMax = std::max(m_dDataMax, v);
+                }
             }
             ++channel;
             continue;
         }
-        while (p < end && ClassOf(*p) == kFieldChar)
-            ++p;
-        if (column != state.timeColumn) {
-            ++channel;  // a reading beyond the last channel
-            continue;
-        }
         TimeValue t = 0;
-        if (ParseTimeLabel(field, p, &t, state.converter)) {
+        if (ParseTimeLabel(field, fieldEnd, &t, state.converter)) {
             m_tFirst = state.firstValue ? t : std::min(m_tFirst, t);
             m_tLast = state.firstValue ? t : std::max(m_tLast, t);
             if (state.query && (t < state.queryStart || t > state.queryEnd))
                 inRange = false;
         }
-        m_labels.push_back(std::string_view(field, static_cast<size_t>(p - field)));
+        m_labels.push_back(std::string_view(field, static_cast<size_t>(fieldEnd - field)));
         labelTaken = true;
     }
 

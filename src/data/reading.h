@@ -4,39 +4,87 @@
 // in the "C" locale, whatever the process locale: leading blanks skipped, the
 // longest numeric prefix counts (decimal, hexadecimal, inf, nan), no number gives 0.0.
 #include <cstdint>
+#include <cstring>
 
 double ParseReading(const char* begin, const char* end);
 
-// The import's fast path for the usual reading, [sign]digits[.digits] with at most 15
-// digits: reads it from begin (not past end) and returns where it stopped. Returns
-// null, with value untouched, for every other form (blanks, exponent, hexadecimal,
-// inf, nan, no digits, long mantissas), which ParseReading then reads.
-inline const char* ParseReadingFast(const char* begin, const char* end, double* value)
+// The same for a whole field [begin, end) of a line that ends at limit (limit >= end),
+// with a fast path for the usual reading: an optional sign and at most eight digits
+// and decimal point, converted eight bytes at a time without a branch per character.
+// Every other form goes to ParseReading.
+
+namespace reading_detail {
+
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHighBits = 0x80 * kOnes;
+
+// The high bit of each byte that is not zero.
+inline uint64_t NonZeroBytes(uint64_t x)
 {
-    // Powers of ten that a double holds exactly: a mantissa of at most 15 digits is
-    // exact too, so one division rounds the result correctly.
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const char* p = begin;
-    const bool negative = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+'))
-        ++p;
-    uint64_t mantissa = 0;
-    const char* q = p;
-    for (unsigned digit; q < end && (digit = static_cast<unsigned char>(*q) - '0') <= 9; ++q)
-        mantissa = mantissa * 10 + digit;
-    long digits = q - p;
-    long fraction = 0;
-    if (q < end && *q == '.') {
-        const char* first = ++q;
-        for (unsigned digit; q < end && (digit = static_cast<unsigned char>(*q) - '0') <= 9; ++q)
-            mantissa = mantissa * 10 + digit;
-        fraction = q - first;
-        digits += fraction;
+    return (((x & (0x7F * kOnes)) + 0x7F * kOnes) | x) & kHighBits;
+}
+
+// The high bit of each byte that is not an ASCII digit.
+inline uint64_t NonDigitBytes(uint64_t x)
+{
+    const uint64_t highNibble = NonZeroBytes((x & (0xF0 * kOnes)) ^ (0x30 * kOnes));
+    const uint64_t lowNibbleOver9 = (((x & (0x0F * kOnes)) + 0x06 * kOnes) & (0x10 * kOnes)) << 3;
+    return highNibble | lowNibbleOver9;
+}
+
+// The value of up to eight digits held in the low bytes of x, most significant first.
+inline uint64_t DigitsValue(uint64_t x, int count)
+{
+    uint64_t v = (x - 0x30 * kOnes) & (~uint64_t{0} >> (64 - 8 * count));
+    v <<= 8 * (8 - count);  // leading zeros
+    v = v * 10 + (v >> 8);
+    return (((v & 0x000000FF000000FFULL) * 0x000F424000000064ULL) +
+            (((v >> 16) & 0x000000FF000000FFULL) * 0x0000271000000001ULL)) >> 32;
+}
+
+}  // namespace reading_detail
+
+inline double ParseReadingField(const char* begin, const char* end, const char* limit)
+{
+    // Powers of ten that a double holds exactly; an eight-digit mantissa is exact too,
+    // so one division rounds the result correctly.
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    long length = end - begin;
+    if (length < 1 || length > 9)
+        return ParseReading(begin, end);
+    uint64_t chunk = 0;
+    if (limit - begin >= 8)
+        std::memcpy(&chunk, begin, 8);  // one load; the bytes past the field are masked off
+    else
+        std::memcpy(&chunk, begin, static_cast<size_t>(length));  // the line's last field
+    // The sign is taken off without a branch: signs are as unpredictable as the data.
+    const char sign = static_cast<char>(chunk & 0xFF);
+    const int signed_ = (sign == '-') | (sign == '+');
+    if (signed_ && length == 9)
+        std::memcpy(&chunk, begin + 1, 8);
+    else
+        chunk >>= 8 * signed_;
+    length -= signed_;
+    if (length < 1 || length > 8)
+        return ParseReading(begin, end);
+    const uint64_t keep = ~uint64_t{0} >> (64 - 8 * length);
+    chunk &= keep;
+    const uint64_t dots = ~reading_detail::NonZeroBytes(chunk ^ (0x2E * reading_detail::kOnes)) & reading_detail::kHighBits & keep;
+    // Only digits and at most one decimal point.
+    if ((reading_detail::NonDigitBytes(chunk) & keep) != dots || (dots & (dots - 1)) != 0)
+        return ParseReading(begin, end);
+    int count = static_cast<int>(length);
+    int fraction = 0;
+    if (dots != 0) {
+        const int dot = __builtin_ctzll(dots) >> 3;
+        fraction = count - dot - 1;
+        --count;
+        const uint64_t below = (uint64_t{1} << (8 * dot)) - 1;
+        chunk = (chunk & below) | ((chunk >> 8) & ~below);
     }
-    if (digits == 0 || digits > 15 || (q < end && ((*q | 0x20) == 'e' || (*q | 0x20) == 'x')))
-        return nullptr;
-    const double magnitude = static_cast<double>(mantissa) / kPow10[fraction];
-    *value = negative ? -magnitude : magnitude;
-    return q;
+    if (count == 0)
+        return ParseReading(begin, end);  // a lone decimal point
+    const double magnitude = static_cast<double>(reading_detail::DigitsValue(chunk, count)) / kPow10[fraction];
+    static constexpr double kSign[2] = {1.0, -1.0};
+    return magnitude * kSign[sign == '-'];
 }
