@@ -150,22 +150,27 @@ void CMemoryTransferManage::ParseDataRow(const char* begin, const char* end, Imp
     bool inRange = true;
     bool labelTaken = false;
     bool rangeStarts = state.firstValue;  // the first reading of the first data row starts the range
+    // The value range is kept in registers for the row: a member would be reloaded after every store.
+    double low = m_dDataMin;
+    double high = m_dDataMax;
 
     for (int column = 0; column < count; ++column) {
         const char* field = begin + fields[column].begin;
         const char* fieldEnd = begin + fields[column].end;
         if (column != state.timeColumn) {
             if (channel < m_nChannelCount) {
-                const double v = ParseReadingField(field, fieldEnd, end);
+                double v;
+                if (!ParseShortReading(field, fieldEnd, end, &v))
+                    v = ParseReading(field, fieldEnd);
                 m_samples[static_cast<size_t>(channel)].push_back(v);
-                // A reading that is not a number never enters the value range.
+                // A reading that is not a number never enters the value range: with the
+                // range first, std::min and std::max keep it when v is not a number.
                 if (rangeStarts && !std::isnan(v)) {
-                    m_dDataMin = m_dDataMax = v;
+                    low = high = v;
                     rangeStarts = false;
-                } else if (!std::isnan(v)) {
-                    m_dDataMin = std::min(m_dDataMin, v);
-                    m_dDataMax = std::max(m_dDataMax, v);
                 }
+                low = std::min(low, v);
+                high = std::max(high, v);
             }
             ++channel;
             continue;
@@ -181,6 +186,8 @@ void CMemoryTransferManage::ParseDataRow(const char* begin, const char* end, Imp
         labelTaken = true;
     }
 
+    m_dDataMin = low;
+    m_dDataMax = high;
     state.firstValue = false;
     ++state.dataRows;
     if (!inRange) {

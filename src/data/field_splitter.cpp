@@ -9,7 +9,7 @@
 namespace {
 
 // Bit k is set when byte k of the 16 is a separator; zero bytes are reported apart.
-void ClassifyBlock(const char* bytes, uint32_t* separators, uint32_t* zeros)
+inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zeros)
 {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
@@ -19,15 +19,38 @@ void ClassifyBlock(const char* bytes, uint32_t* separators, uint32_t* zeros)
     *separators = static_cast<uint32_t>(_mm_movemask_epi8(sep));
     *zeros = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
 #else
-    uint32_t s = 0, z = 0;
+    uint64_t s = 0, z = 0;
     for (int k = 0; k < 16; ++k) {
         const char c = bytes[k];
-        s |= static_cast<uint32_t>(c == ',' || c == '\r' || c == '\n') << k;
-        z |= static_cast<uint32_t>(c == '\0') << k;
+        s |= static_cast<uint64_t>(c == ',' || c == '\r' || c == '\n') << k;
+        z |= static_cast<uint64_t>(c == '\0') << k;
     }
     *separators = s;
     *zeros = z;
 #endif
+}
+
+// Separator and zero-byte bits of the 64 bytes at base; bytes past the line's
+// length count as separators.
+void ClassifyWord(const char* line, int base, int length, uint64_t* separators, uint64_t* zeros)
+{
+    *separators = 0;
+    *zeros = 0;
+    for (int offset = 0; offset < 64; offset += 16) {
+        const int at = base + offset;
+        uint64_t s, z;
+        if (at + 16 <= length) {
+            ClassifyBlock(line + at, &s, &z);
+        } else {
+            char block[16];
+            std::memset(block, ',', sizeof block);
+            if (at < length)
+                std::memcpy(block, line + at, static_cast<size_t>(length - at));
+            ClassifyBlock(block, &s, &z);
+        }
+        *separators |= s << offset;
+        *zeros |= z << offset;
+    }
 }
 
 }  // namespace
@@ -35,40 +58,27 @@ void ClassifyBlock(const char* bytes, uint32_t* separators, uint32_t* zeros)
 int SplitFields(const char* begin, const char* end, CFieldSpan* fields)
 {
     const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
-    int starts = 0;
-    int ends = 0;
-    bool inField = false;  // whether the byte before the block belongs to a field
-    for (int base = 0; base < length; base += 16) {
-        const int count = length - base < 16 ? length - base : 16;
-        uint32_t separators, zeros;
-        if (count == 16) {
-            ClassifyBlock(begin + base, &separators, &zeros);
-        } else {
-            // The line's last bytes, padded with separators.
-            char block[16];
-            std::memset(block, ',', sizeof block);
-            std::memcpy(block, begin + base, static_cast<size_t>(count));
-            ClassifyBlock(block, &separators, &zeros);
-        }
-        bool last = base + 16 >= length;
-        if (zeros != 0) {
-            // Everything from the first zero byte on is not part of the line.
-            separators |= ~((zeros & (0u - zeros)) - 1);
-            last = true;
-        }
-        const uint32_t inside = ~separators & 0xFFFFu;
-        const uint32_t before = (inside << 1) | (inField ? 1u : 0u);
-        uint32_t opened = inside & ~before;
-        uint32_t closed = separators & before & 0xFFFFu;
-        for (; opened != 0; opened &= opened - 1)
-            fields[starts++].begin = static_cast<uint16_t>(base + __builtin_ctz(opened));
-        for (; closed != 0; closed &= closed - 1)
-            fields[ends++].end = static_cast<uint16_t>(base + __builtin_ctz(closed));
-        inField = (inside >> 15) & 1u;
+    // Offsets where a field starts or ends, alternately: the places where bytes switch
+    // between separator and field.
+    uint16_t edges[kMaxLineBytes + 2];
+    int count = 0;
+    uint64_t inField = 0;  // whether the byte before the word belongs to a field
+    for (int base = 0; base < length; base += 64) {
+        uint64_t separators, zeros;
+        ClassifyWord(begin, base, length, &separators, &zeros);
+        const bool last = zeros != 0 || base + 64 >= length;
+        if (zeros != 0)
+            separators |= ~((zeros & (0 - zeros)) - 1);  // nothing from the first zero byte on
+        const uint64_t inside = ~separators;
+        for (uint64_t edge = inside ^ ((inside << 1) | inField); edge != 0; edge &= edge - 1)
+            edges[count++] = static_cast<uint16_t>(base + __builtin_ctzll(edge));
+        inField = inside >> 63;
         if (last)
             break;
     }
-    if (ends < starts)
-        fields[ends++].end = static_cast<uint16_t>(length);
-    return starts;
+    if (count % 2 != 0)
+        edges[count++] = static_cast<uint16_t>(length);
+    for (int i = 0; i < count / 2; ++i)
+        fields[i] = CFieldSpan{edges[2 * i], edges[2 * i + 1]};
+    return count / 2;
 }

@@ -8,10 +8,13 @@
 
 double ParseReading(const char* begin, const char* end);
 
-// The same for a whole field [begin, end) of a line that ends at limit (limit >= end),
-// with a fast path for the usual reading: an optional sign and at most eight digits
-// and decimal point, converted eight bytes at a time without a branch per character.
-// Every other form goes to ParseReading.
+
+// The import's fast path for a whole field [begin, end) of a line that ends at limit
+// (limit >= end): the usual reading, an optional sign and at most eight characters
+// of digits and one decimal point, converted eight bytes at a time without a branch
+// per character. Returns false, with value untouched, for every other form, which
+// ParseReading then reads.
+inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value);
 
 namespace reading_detail {
 
@@ -44,35 +47,32 @@ inline uint64_t DigitsValue(uint64_t x, int count)
 
 }  // namespace reading_detail
 
-inline double ParseReadingField(const char* begin, const char* end, const char* limit)
+inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value)
 {
+    using namespace reading_detail;
     // Powers of ten that a double holds exactly; an eight-digit mantissa is exact too,
     // so one division rounds the result correctly.
     static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
     long length = end - begin;
-    if (length < 1 || length > 9)
-        return ParseReading(begin, end);
     uint64_t chunk = 0;
     if (limit - begin >= 8)
         std::memcpy(&chunk, begin, 8);  // one load; the bytes past the field are masked off
-    else
+    else if (length <= 8)
         std::memcpy(&chunk, begin, static_cast<size_t>(length));  // the line's last field
     // The sign is taken off without a branch: signs are as unpredictable as the data.
-    const char sign = static_cast<char>(chunk & 0xFF);
-    const int signed_ = (sign == '-') | (sign == '+');
-    if (signed_ && length == 9)
-        std::memcpy(&chunk, begin + 1, 8);
-    else
-        chunk >>= 8 * signed_;
-    length -= signed_;
-    if (length < 1 || length > 8)
-        return ParseReading(begin, end);
+    const uint64_t sign = chunk & 0xFF;
+    const uint64_t negative = sign == '-';
+    const int hasSign = static_cast<int>(negative | (sign == '+'));
+    chunk >>= 8 * hasSign;
+    length -= hasSign;
+    if (length < 1 || length > 8 - hasSign)
+        return false;
     const uint64_t keep = ~uint64_t{0} >> (64 - 8 * length);
     chunk &= keep;
-    const uint64_t dots = ~reading_detail::NonZeroBytes(chunk ^ (0x2E * reading_detail::kOnes)) & reading_detail::kHighBits & keep;
+    const uint64_t dots = ~NonZeroBytes(chunk ^ (0x2E * kOnes)) & kHighBits & keep;
     // Only digits and at most one decimal point.
-    if ((reading_detail::NonDigitBytes(chunk) & keep) != dots || (dots & (dots - 1)) != 0)
-        return ParseReading(begin, end);
+    if ((NonDigitBytes(chunk) & keep) != dots || (dots & (dots - 1)) != 0)
+        return false;
     int count = static_cast<int>(length);
     int fraction = 0;
     if (dots != 0) {
@@ -83,8 +83,11 @@ inline double ParseReadingField(const char* begin, const char* end, const char* 
         chunk = (chunk & below) | ((chunk >> 8) & ~below);
     }
     if (count == 0)
-        return ParseReading(begin, end);  // a lone decimal point
-    const double magnitude = static_cast<double>(reading_detail::DigitsValue(chunk, count)) / kPow10[fraction];
-    static constexpr double kSign[2] = {1.0, -1.0};
-    return magnitude * kSign[sign == '-'];
+        return false;  // a lone decimal point
+    const double magnitude = static_cast<double>(DigitsValue(chunk, count)) / kPow10[fraction];
+    uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    bits |= negative << 63;
+    std::memcpy(value, &bits, sizeof bits);
+    return true;
 }
