@@ -66,19 +66,19 @@ int main(int argc, char** argv)
             return 1;
         }
         CpuSeconds(&user1, &system1);
-        const CMemoryTransferManage::LoadStatistics& s = manager->GetLoadStatistics();
+        const CMemoryTransferManage::WorkStatistics& s = manager->GetWorkStatistics();
         const std::vector<std::string>* names;
         const CLabelStore* labels;
         const std::vector<CSampleArray>* samples;
         int first, labelCount, count, step;
         manager->GetDataViews(&names, &labels, &samples, &first, &labelCount, &count, &step);
-        const double work = s.seconds - s.yieldSeconds;
+        const double work = s.loadSeconds - s.yieldSeconds;
         const double dataset = ResidentMiB() - before;
         std::printf("run %d: file %.1f MiB, %d channels, %d rows, %llu lines, total %.3f s, yields %.3f s, "
                     "work %.3f s = %.0f MB/s (cpu: user %.3f s, system %.3f s), dataset %.1f MiB (%.2f x file), "
                     "peak RSS %.1f MiB\n",
                     run, fileMiB, static_cast<int>(names->size()), labelCount,
-                    static_cast<unsigned long long>(s.lines), s.seconds, s.yieldSeconds, work,
+                    static_cast<unsigned long long>(s.lines), s.loadSeconds, s.yieldSeconds, work,
                     fileMiB * 1.048576 / work, user1 - user0, system1 - system0, dataset, dataset / fileMiB, PeakMiB());
     }
     return 0;

@@ -53,7 +53,8 @@ int CMemoryTransferManage::LoadFile()
 {
     const auto started = std::chrono::steady_clock::now();
     ClearData();
-    m_loadStatistics = LoadStatistics();
+    m_statistics.lines = 0;
+    m_statistics.yieldSeconds = 0.0;
     m_dDataMin = m_dDataMax = 0.0;
     TodayRange(&m_tFirst, &m_tLast);
 
@@ -86,12 +87,12 @@ int CMemoryTransferManage::LoadFile()
                 state.headerEnd = reader.Consumed();
             else if (state.dataRows == kEstimateRows)
                 ReserveRows(fileBytes, state.headerEnd, reader.Consumed(), state.dataRows);
-            if (++m_loadStatistics.lines % kYieldLines == 0) {
+            if (++m_statistics.lines % kYieldLines == 0) {
                 if (m_bStop.load() != 0)
                     return LOAD_FINISHED;
                 const auto slept = std::chrono::steady_clock::now();
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                m_loadStatistics.yieldSeconds +=
+                m_statistics.yieldSeconds +=
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - slept).count();
             }
         }
@@ -100,7 +101,7 @@ int CMemoryTransferManage::LoadFile()
     if (fitAll && m_nChannelCount > 0 && m_samples[0].size() > static_cast<size_t>(plotWidth) + 1)
         CompressToOnePage(plotWidth + 1);
     InitPageWindow(plotWidth, timeOrder);
-    m_loadStatistics.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    m_statistics.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return LOAD_FINISHED;
 }
 

@@ -12,6 +12,7 @@
 // start, so a change made meanwhile is served by the next request.
 #include "data/label_store.h"
 #include "data/time_label.h"
+#include "guiex/win_types.h"
 
 #include <QMetaObject>
 #include <atomic>
@@ -29,7 +30,7 @@ namespace COM_GUI_EX {
 class CGUIEXDC;
 }
 
-using COLORREF = uint32_t;
+
 using CSampleArray = std::vector<double>;
 
 class CMemoryTransferManage {
@@ -41,11 +42,12 @@ public:
     static constexpr uint32_t REQUEST_PREPARE = 2;
     static const COLORREF kPalette[kMaxChannels];
 
-    // What the last load spent: for diagnostics and the load benchmark.
-    struct LoadStatistics {
-        uint64_t lines = 0;
-        double seconds = 0.0;
-        double yieldSeconds = 0.0;
+    // What the last load and the last preparation took: for diagnostics and benchmarks.
+    struct WorkStatistics {
+        uint64_t lines = 0;           // lines of the last load
+        double loadSeconds = 0.0;     // the whole last load
+        double yieldSeconds = 0.0;    // the part of it spent in the 1 ms yields
+        double prepareSeconds = 0.0;  // the last preparation
     };
 
     static CMemoryTransferManage* GetInstance();
@@ -75,11 +77,15 @@ public:
     // The chart's layers and flags, lent until ReleaseWorkSurfaces.
     void AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackground, COM_GUI_EX::CGUIEXDC* valueBackground,
                            COM_GUI_EX::CGUIEXDC* timeLayer, const CVisibilityFlags* flags);
+    // Copies the prepared page into the chart's display layers (nothing while no
+    // channel is loaded, so the chart keeps its own pictures).
+    void CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, COM_GUI_EX::CGUIEXDC* valueLayer,
+                          COM_GUI_EX::CGUIEXDC* timeLayer) const;
     void ReleaseWorkSurfaces();
 
     int GetChannelCount() const;
     int GetPlotWidth() const { return m_nPlotWidth.load(); }
-    const LoadStatistics& GetLoadStatistics() const { return m_loadStatistics; }
+    const WorkStatistics& GetWorkStatistics() const { return m_statistics; }
     // Waits until no request is pending or running (for tests and headless use).
     bool WaitIdle(int timeoutMs) const;
 
@@ -89,6 +95,9 @@ public:
     // The text drawn for a raw label with the given label format.
     static void FormatTimeLabel(const char* label, int format, std::string* text);
     static int ChooseStep(int sampleCount, int plotWidth);
+    // The sixteen value-axis labels ("%.1f") from the maximum down to the minimum in
+    // fifteen equal steps, made by repeated subtraction.
+    static std::vector<std::string> MakeValueLabels(double axisMin, double axisMax);
 
 private:
     struct ImportState;
@@ -103,6 +112,7 @@ private:
     void ClearDisplaySeries();
     void InitPageWindow(int plotWidth, int timeOrder);
     void CompressToOnePage(int pageCount);
+    void DrawValueAxis();
 
     // Worker thread and request word.
     std::thread m_worker;
@@ -150,7 +160,7 @@ private:
     double m_dDataMax = 0.0;
     TimeValue m_tFirst = 0;
     TimeValue m_tLast = 0;
-    LoadStatistics m_loadStatistics;
+    WorkStatistics m_statistics;
 
     // Page window.
     std::atomic<int> m_nPageFirst{0};

@@ -1,13 +1,19 @@
 // Preparing the displayed page from the loaded dataset (worker thread): the value
-// range, the normalised display series and the time-axis label texts.
+// range and its labels, the normalised display series, the curves and the time-axis
+// labels, drawn into the manager's own work surfaces.
 #include "data/data_manager.h"
 #include "data/visibility_flags.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/parameters_base.h"
+#include "guiex/strings.h"
 
+#include <QPoint>
 #include <algorithm>
+#include <charconv>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -33,6 +39,28 @@ double Normalise(double v, double axisMin, double axisMax, double span)
         return 0.0;
     return (v - axisMin) / span;
 }
+
+// The plot row of a value: the top at or above the axis maximum, the bottom at or
+// below the minimum, in between rounded to the nearest row.
+int PlotY(double v, double axisMin, double axisMax, double span, int plotHeight)
+{
+    if (v >= axisMax)
+        return 0;
+    if (v <= axisMin)
+        return plotHeight;
+    return static_cast<int>((1.0 - (v - axisMin) / span) * plotHeight + 0.5);
+}
+
+// "%.1f" whatever the process locale.
+std::string OneDecimal(double v)
+{
+    char text[400];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 1);
+    return std::string(text, r.ptr);
+}
+
+constexpr COLORREF kLabelColor = 0x552200;
+constexpr COLORREF kWhite = 0xFFFFFF;
 
 }  // namespace
 
@@ -62,9 +90,25 @@ void CMemoryTransferManage::AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackgrou
     if (timeLayer) {
         const QSize size = timeLayer->GetSize();
         m_pTimeSurface.reset(new COM_GUI_EX::CGUIEXDC(timeLayer->GetMemDC(), size.width(), size.height()));
+        m_pTimeSurface->SetFont(COM_GUI_EX::LoadString(1000).c_str(), 8, 4);
+        m_pTimeSurface->SetBrushColor(kLabelColor);
     }
     m_nPlotWidth.store(width);
     m_nPlotHeight.store(height);
+}
+
+void CMemoryTransferManage::CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, COM_GUI_EX::CGUIEXDC* valueLayer,
+                                             COM_GUI_EX::CGUIEXDC* timeLayer) const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    if (m_nChannelCount == 0)
+        return;
+    const std::pair<COM_GUI_EX::CGUIEXDC*, const COM_GUI_EX::CGUIEXDC*> copies[] = {
+        {plotLayer, m_pPlotSurface.get()}, {valueLayer, m_pValueSurface.get()}, {timeLayer, m_pTimeSurface.get()}};
+    for (const auto& copy : copies) {
+        if (copy.first && copy.second)
+            copy.first->CopyFromDC(copy.second->GetMemDC());
+    }
 }
 
 void CMemoryTransferManage::ReleaseWorkSurfaces()
@@ -76,7 +120,9 @@ void CMemoryTransferManage::ReleaseWorkSurfaces()
 
 int CMemoryTransferManage::PrepareDisplay()
 {
+    const auto started = std::chrono::steady_clock::now();
     const int labelSpacing = S(30);
+    const int labelOffset = S(22);
     // Everything this preparation depends on, read once: a change made meanwhile
     // is served by the next request.
     const long long first = m_nPageFirst.load();
@@ -88,11 +134,14 @@ int CMemoryTransferManage::PrepareDisplay()
     const int manualMax = m_nManualMax.load();
     const int manualMin = m_nManualMin.load();
     const int plotWidth = m_nPlotWidth.load();
+    const int plotHeight = m_nPlotHeight.load();
     const CVisibilityFlags* visibility = m_pVisibility.load();
 
     ClearDisplaySeries();
     m_dAxisMin = m_dAxisMax = m_dAxisSpan = 0.0;
     m_strAxisLabels.clear();
+    if (m_pPlotSurface && m_pPlotBackground)
+        m_pPlotSurface->CopyFromDC(m_pPlotBackground->GetMemDC());
     if (count <= 0 || m_nChannelCount == 0)
         return 0;
 
@@ -102,16 +151,21 @@ int CMemoryTransferManage::PrepareDisplay()
     } else {
         AutomaticAxis(m_dDataMin, m_dDataMax, &m_dAxisMin, &m_dAxisMax);
     }
+    DrawValueAxis();
     m_dAxisSpan = std::max(0.0, m_dAxisMax - m_dAxisMin);
+    if (m_pTimeSurface)
+        m_pTimeSurface->FillSolid(kWhite);
 
     bool labelsPending = true;
     std::string text;
+    std::vector<QPoint> curve;
     m_displaySeries.resize(static_cast<size_t>(m_nChannelCount));
     for (int c = 0; c < m_nChannelCount; ++c) {
         if (visibility && visibility->IsHidden(c))
-            continue;
+            continue;  // a hidden channel keeps an empty series and does not take the labels
         const CSampleArray& samples = m_samples[static_cast<size_t>(c)];
         CSampleArray& series = m_displaySeries[static_cast<size_t>(c)];
+        curve.clear();
         for (int i = 0; i < count; ++i) {
             const long long idx = timeOrder != 0 ? first + count - 1 - i : first + i;
             const int x = step * i;
@@ -119,15 +173,57 @@ int CMemoryTransferManage::PrepareDisplay()
                 const double v = samples[static_cast<size_t>(idx)];
                 series.push_back(Normalise(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan));
                 if (x > plotWidth)
-                    break;
+                    break;  // the time labels end with the curve
+                curve.emplace_back(x, PlotY(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan, plotHeight));
             }
             if (labelsPending && idx >= 0 && static_cast<unsigned long long>(idx) < m_labels.size() &&
                 x % labelSpacing == 0) {
                 FormatTimeLabel(m_labels.GetAt(static_cast<size_t>(idx)).c_str(), labelFormat, &text);
                 m_strAxisLabels.push_back(text);
+                if (m_pTimeSurface)
+                    m_pTimeSurface->DrawRotatedText(text.c_str(), static_cast<float>(x + labelOffset), 0.0f, 45.0f);
             }
         }
+        // The curve joins its points in column order, one segment per column.
+        if (m_pPlotSurface && curve.size() > 1)
+            m_pPlotSurface->DrawSmoothPolyline(curve.data(), static_cast<int>(curve.size()), kPalette[c], m_nPenWidth);
         labelsPending = false;
     }
+    m_statistics.prepareSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return 0;
+}
+
+// Sixteen value labels from the axis maximum down to the minimum in fifteen equal
+// steps, each with a gradient tick under it.
+void CMemoryTransferManage::DrawValueAxis()
+{
+    if (!m_pValueSurface)
+        return;
+    const int width = m_pValueSurface->GetSize().width();
+    if (m_pValueBackground)
+        m_pValueSurface->CopyFromDC(m_pValueBackground->GetMemDC());
+    m_pValueSurface->SetFont(COM_GUI_EX::LoadString(1000).c_str(), 9, 0);
+    m_pValueSurface->SetBrushColor(kLabelColor);
+    const int cell = S(30);
+    const int margin = S(10);
+    const std::vector<std::string> labels = MakeValueLabels(m_dAxisMin, m_dAxisMax);
+    for (int k = 0; k < 16; ++k) {
+        const RECT box{margin, k * cell, width - margin, (k + 1) * cell};
+        m_pValueSurface->DrawTextInRect(labels[static_cast<size_t>(k)].c_str(), &box, 8, 0);
+        const RECT tick{margin, (k + 1) * cell - S(1), width - margin, (k + 1) * cell};
+        m_pValueSurface->FillGradientH(&tick, kLabelColor, kWhite, 255);
+    }
+}
+
+std::vector<std::string> CMemoryTransferManage::MakeValueLabels(double axisMin, double axisMax)
+{
+    const double d = (axisMax - axisMin) / 15;
+    std::vector<std::string> labels;
+    double v = axisMax;
+    for (int k = 0; k < 16; ++k) {
+        labels.push_back(OneDecimal(v));
+        v -= d;
+    }
+    return labels;
 }

@@ -1,11 +1,26 @@
 #include "guiex/parameters_base.h"
 
+#include "guiex/guiex_dc.h"
+
 #include <algorithm>
 
 CParametersBase* CParametersBase::GetInstance()
 {
     static CParametersBase instance;
     return &instance;
+}
+
+int CParametersBase::PercentageForDpi(int dpi)
+{
+    return static_cast<int>(std::max(1.0, dpi / 96.0) * 100);
+}
+
+void CParametersBase::ComputeFromDesktop()
+{
+    int x = 96;
+    int y = 96;
+    COM_GUI_EX::CGUIEXDC::GetDesktopDpi(&x, &y);
+    SetPercentage(PercentageForDpi(x));
 }
 
 void CParametersBase::SetPercentage(int percentage)

@@ -1,13 +1,18 @@
 #pragma once
 
 // Display scaling: every pixel length of the layouts passes through S(v).
-// The percentage is set once at start-up (never below 100) and read from any thread.
+// The percentage is set once at start-up from the desktop's resolution (never below
+// 100) and read from any thread.
 #include <atomic>
 
 class CParametersBase {
 public:
     static CParametersBase* GetInstance();
 
+    // trunc(max(1, dpi / 96) × 100): 96 dpi is 100 %, 144 dpi is 150 %.
+    static int PercentageForDpi(int dpi);
+    // Sets the percentage from the primary screen's horizontal resolution.
+    void ComputeFromDesktop();
     // Stores the percentage, raised to 100 when lower.
     void SetPercentage(int percentage);
     int GetPercentage() const { return m_nPercentage.load(std::memory_order_relaxed); }

@@ -38,6 +38,9 @@ void DataManagerTest::AttachPlot(int width, int height)
     m_plot.reset(new COM_GUI_EX::CGUIEXDC(nullptr, width, height));
     m_value.reset(new COM_GUI_EX::CGUIEXDC(nullptr, 80, height));
     m_time.reset(new COM_GUI_EX::CGUIEXDC(nullptr, width + 80, 120));
+    m_plot->FillSolid(0xFFFFFF);
+    m_value->FillSolid(0xFFFFFF);
+    m_time->FillSolid(0xFFFFFF);
     manager->AttachChartLayers(m_plot.get(), m_value.get(), m_time.get(), &flags);
 }
 

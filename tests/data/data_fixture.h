@@ -47,6 +47,11 @@ protected:
     };
     Page PageWindow() const;
 
+    // The lent layers: the plot and value-axis backgrounds (white) and the time-axis layer.
+    COM_GUI_EX::CGUIEXDC* PlotLayer() { return m_plot.get(); }
+    COM_GUI_EX::CGUIEXDC* ValueLayer() { return m_value.get(); }
+    COM_GUI_EX::CGUIEXDC* TimeLayer() { return m_time.get(); }
+
     CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
     MessageSink sink;
     TempDir dir;

@@ -137,3 +137,110 @@ TEST(FormatTimeLabel, FormatsOrShowsTheRawLabel)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MakeValueLabels, FifteenStepsFromTheTop)
+{
+    EXPECT_EQ(CMemoryTransferManage::MakeValueLabels(-10, 30),
+              (std::vector<std::string>{"30.0", "27.3", "24.7", "22.0", "19.3", "16.7", "14.0", "11.3", "8.7", "6.0",
+                                        "3.3", "0.7", "-2.0", "-4.7", "-7.3", "-10.0"}));
+    EXPECT_EQ(CMemoryTransferManage::MakeValueLabels(0, 0), std::vector<std::string>(16, "0.0"));
+}
+
+// Pixels of the composed page: what the worker drew, copied into the chart's layers.
+class PreparedPageTest : public DataManagerTest {
+protected:
+    // Loads rows of the given readings (one value per channel per row) and prepares the page.
+    void PreparePage(const std::vector<std::vector<double>>& rows)
+    {
+        std::string csv = "Time";
+        for (size_t c = 0; c < rows[0].size(); ++c)
+            csv += ",C" + std::to_string(c);
+        csv += "\n";
+        for (size_t r = 0; r < rows.size(); ++r) {
+            csv += "2024/05/06 12:00:" + std::string(r < 10 ? "0" : "") + std::to_string(r);
+            for (double v : rows[r])
+                csv += "," + std::to_string(v);
+            csv += "\n";
+        }
+        Load(dir.Write("page.csv", csv));
+        Prepare();
+        manager->CopyWorkSurfaces(PlotLayer(), ValueLayer(), TimeLayer());
+    }
+
+    static QColor Pixel(COM_GUI_EX::CGUIEXDC* layer, int x, int y) { return layer->GetMemDC()->pixelColor(x, y); }
+
+    // Pixels of the colour (within a tolerance) in the rectangle [x0, x1) × [y0, y1).
+    static int CountColour(COM_GUI_EX::CGUIEXDC* layer, QColor colour, int x0, int y0, int x1, int y1)
+    {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const QColor p = Pixel(layer, x, y);
+                n += std::abs(p.red() - colour.red()) < 40 && std::abs(p.green() - colour.green()) < 40 &&
+                     std::abs(p.blue() - colour.blue()) < 40;
+            }
+        return n;
+    }
+};
+
+const QColor kBlue(0, 0, 255);  // channel 0
+const QColor kRed(255, 0, 0);   // channel 1
+
+TEST_F(PreparedPageTest, CurvesSitWhereTheAxisPutsThem)
+{
+    // Manual axis 0 to 100 on a 700 × 450 plot: 25 lies at row trunc(0.75 × 450 + 0.5) = 338,
+    // 150 is clamped to the top row, -5 to the bottom edge.
+    Settings(0, 1, 0, 1, 100, 0);
+    PreparePage({{25, 150}, {25, 150}, {25, 150}, {25, 150}});
+    // Four samples: step 30, the curves run from x 0 to 90.
+    EXPECT_GT(CountColour(PlotLayer(), kBlue, 5, 338, 85, 339), 70);
+    EXPECT_EQ(CountColour(PlotLayer(), kBlue, 0, 0, 700, 336), 0);
+    EXPECT_EQ(CountColour(PlotLayer(), kBlue, 0, 341, 700, 450), 0);
+    EXPECT_GT(CountColour(PlotLayer(), kRed, 5, 0, 85, 1), 70);
+    EXPECT_EQ(CountColour(PlotLayer(), kBlue, 95, 0, 700, 450), 0);  // nothing past the last sample
+}
+
+TEST_F(PreparedPageTest, HiddenChannelsDrawNothingAndLabelsMoveOn)
+{
+    Settings(0, 1, 3);
+    flags.m_nSize = 2;
+    flags.m_nFlag[0] = 0;
+    flags.m_nFlag[1] = 1;
+    PreparePage({{10, 20}, {11, 21}, {12, 22}});
+    EXPECT_EQ(CountColour(PlotLayer(), kBlue, 0, 0, 700, 450), 0);
+    EXPECT_GT(CountColour(PlotLayer(), kRed, 0, 0, 700, 450), 20);
+    // Labels at x 0, 30 and 60 (plus the offset), rotated down to the right.
+    const QColor ink(0, 34, 85);
+    EXPECT_GT(CountColour(TimeLayer(), ink, 22, 0, 110, 120), 20);
+    flags.m_nSize = 0;
+}
+
+TEST_F(PreparedPageTest, ValueAxisHasSixteenTicks)
+{
+    Settings(0, 1);
+    PreparePage({{3.2}, {27.9}});
+    const int width = ValueLayer()->GetSize().width();
+    for (int k = 0; k < 16; ++k) {
+        const int row = (k + 1) * 30 - 1;
+        if (row >= ValueLayer()->GetSize().height())
+            break;
+        // The tick runs from the label colour on the left to white on the right.
+        EXPECT_LT(Pixel(ValueLayer(), 10, row).blue(), 130) << "tick " << k;
+        EXPECT_GT(Pixel(ValueLayer(), width - 12, row).blue(), 200) << "tick " << k;
+        // Every cell holds the ink of its label.
+        EXPECT_GT(CountColour(ValueLayer(), QColor(0, 34, 85), 10, k * 30, width - 10, row), 5) << "label " << k;
+    }
+}
+
+TEST_F(PreparedPageTest, NothingIsCopiedWhileNoChannelIsLoaded)
+{
+    Load(dir.Path("missing.csv"));
+    Prepare();
+    PlotLayer()->FillSolid(0x00FF00);
+    manager->CopyWorkSurfaces(PlotLayer(), ValueLayer(), TimeLayer());
+    EXPECT_EQ(Pixel(PlotLayer(), 5, 5), QColor(0, 255, 0));
+}
+
+}  // namespace

@@ -1,0 +1,375 @@
+#include "settings/ini_setting.h"
+
+#include "common/file_helpers.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr const char* kIniFileName = "Trandor.INI";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Byte range [begin, end) of the file text.
+struct Span {
+    size_t begin = 0;
+    size_t end = 0;
+    size_t size() const { return end - begin; }
+};
+
+bool SameName(const std::string& text, Span span, const char* name)
+{
+    const size_t length = std::strlen(name);
+    if (span.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (LowerAscii(text[span.begin + i]) != LowerAscii(name[i]))
+            return false;
+    }
+    return true;
+}
+
+Span Trimmed(const std::string& text, Span span)
+{
+    while (span.begin < span.end && IsBlank(text[span.begin]))
+        ++span.begin;
+    while (span.end > span.begin && IsBlank(text[span.end - 1]))
+        --span.end;
+    return span;
+}
+
+enum class LineKind { Other, Section, Key };
+
+// One line of the file: its content and, for a section header or a key line, the
+// trimmed name and value.
+struct Line {
+    Span content;     // without the line end (LF or CR LF)
+    size_t next = 0;  // first byte of the following line
+    LineKind kind = LineKind::Other;
+    Span name;
+    Span value;
+};
+
+std::vector<Line> SplitLines(const std::string& text)
+{
+    std::vector<Line> lines;
+    size_t pos = 0;
+    // A UTF-8 byte-order mark written by an editor is not part of the first line.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        pos = 3;
+    while (pos < text.size()) {
+        Line line;
+        const size_t newline = text.find('\n', pos);
+        line.content.begin = pos;
+        line.content.end = newline == std::string::npos ? text.size() : newline;
+        line.next = newline == std::string::npos ? text.size() : newline + 1;
+        if (newline != std::string::npos && line.content.end > pos && text[line.content.end - 1] == '\r')
+            --line.content.end;  // CRLF
+        const Span body = Trimmed(text, line.content);
+        if (body.size() > 0 && text[body.begin] == '[') {
+            // "[name]": the name between the bracket and the last ']', trimmed. A
+            // header without ']' is not a header.
+            const size_t close = text.rfind(']', body.end - 1);
+            if (close != std::string::npos && close > body.begin) {
+                line.kind = LineKind::Section;
+                line.name = Trimmed(text, Span{body.begin + 1, close});
+            }
+        } else if (body.size() > 0 && text[body.begin] != ';') {
+            const size_t equals = text.find('=', body.begin);
+            if (equals != std::string::npos && equals < body.end) {
+                line.kind = LineKind::Key;
+                line.name = Trimmed(text, Span{body.begin, equals});
+                line.value = Trimmed(text, Span{equals + 1, body.end});
+            }
+        }
+        lines.push_back(line);
+        pos = line.next;
+    }
+    return lines;
+}
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+// Where a key sits: the first section of that name and the first key of that name
+// in it, as the private-profile functions look them up (a later section of the
+// same name is not searched).
+struct Location {
+    size_t section = kNone;  // index of the header line
+    size_t key = kNone;      // index of the key line
+    size_t lastKey = kNone;  // last key line of the section, or its header
+};
+
+Location Find(const std::string& text, const std::vector<Line>& lines, const char* section,
+              const char* key)
+{
+    Location at;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        if (line.kind == LineKind::Section) {
+            if (at.section != kNone)
+                break;
+            if (SameName(text, line.name, section))
+                at.section = at.lastKey = i;
+        } else if (line.kind == LineKind::Key && at.section != kNone) {
+            at.lastKey = i;
+            if (SameName(text, line.name, key)) {
+                at.key = i;
+                break;
+            }
+        }
+    }
+    return at;
+}
+
+enum class ReadResult { Missing, Read, Failed };
+
+ReadResult ReadWholeFile(const char* path, std::string& text)
+{
+    QFile file(QFile::decodeName(path));
+    if (!file.exists())
+        return ReadResult::Missing;
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadResult::Failed;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ReadResult::Failed;
+    text.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return ReadResult::Read;
+}
+
+// Writes the text to a temporary file in the same folder, flushes it to the disk
+// and renames it over the old file, so a reader sees either the old or the new
+// file. On any failure the temporary file is removed and the old file stays.
+bool ReplaceFile(const char* path, const std::string& text)
+{
+    const QString name = QFile::decodeName(path);
+    // A read-only file keeps its content, as the platform's writer refuses it.
+    const QFileInfo existing(name);
+    if (existing.exists() && !existing.isWritable())
+        return false;
+    QSaveFile file(name);
+    // Unbuffered, so that a short write (disk full, size limit) shows in the count
+    // below: a buffered write would only fail while closing, which the commit does
+    // not notice, and a cut file would replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    // Without a commit the destructor removes the temporary file.
+    const qint64 size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size)
+        return false;
+#if defined(Q_OS_UNIX)
+    // The new content reaches the disk before the rename makes it the file, so a
+    // crash right after leaves the old file or the whole new one.
+    if (::fsync(file.handle()) != 0)
+        return false;
+#endif
+    return file.commit();
+}
+
+// The line end of new lines: that of the file's first line, CRLF for a new file
+// (the form the settings file has always had).
+std::string LineEnd(const std::string& text)
+{
+    const size_t newline = text.find('\n');
+    if (newline == std::string::npos)
+        return "\r\n";
+    return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
+}  // namespace
+
+std::string ReadIniString(const char* path, const char* section, const char* key,
+                          const char* defaultText)
+{
+    std::string value = defaultText != nullptr ? defaultText : "";
+    std::string text;
+    if (path != nullptr && section != nullptr && key != nullptr
+        && ReadWholeFile(path, text) == ReadResult::Read) {
+        const std::vector<Line> lines = SplitLines(text);
+        const Location at = Find(text, lines, section, key);
+        if (at.key != kNone) {
+            Span span = lines[at.key].value;
+            // Quotes around the whole value are removed, single or double alike, as
+            // the private-profile reader does: the first character is a quote and
+            // the last is the same quote. A lone quote or unbalanced quotes stay.
+            if (span.size() >= 2 && (text[span.begin] == '"' || text[span.begin] == '\'')
+                && text[span.end - 1] == text[span.begin]) {
+                ++span.begin;
+                --span.end;
+            }
+            value.assign(text, span.begin, span.size());
+        }
+    }
+    if (value.size() > static_cast<size_t>(kIniValueMax))
+        value.resize(kIniValueMax);
+    return value;
+}
+
+bool WriteIniString(const char* path, const char* section, const char* key, const char* value)
+{
+    if (path == nullptr || section == nullptr || key == nullptr)
+        return false;
+    std::string text;
+    if (ReadWholeFile(path, text) == ReadResult::Failed)
+        return false;  // never replace a file whose content we cannot keep
+
+    // A value is one line: anything from a line break on would become lines of its own.
+    std::string entryValue;
+    if (value != nullptr) {
+        entryValue = value;
+        const size_t cut = entryValue.find_first_of("\r\n");
+        if (cut != std::string::npos)
+            entryValue.resize(cut);
+    }
+
+    const std::vector<Line> lines = SplitLines(text);
+    const Location at = Find(text, lines, section, key);
+    const std::string eol = LineEnd(text);
+    if (at.key != kNone) {
+        const Line& line = lines[at.key];
+        if (value == nullptr) {
+            text.erase(line.content.begin, line.next - line.content.begin);
+        } else {
+            // The key keeps its spelling in the file; the line becomes "key=value".
+            const std::string entry = text.substr(line.name.begin, line.name.size()) + "=" + entryValue;
+            text.replace(line.content.begin, line.content.size(), entry);
+        }
+    } else if (value == nullptr) {
+        return true;  // nothing to remove
+    } else if (at.section != kNone) {
+        // After the section's last key, before the blank lines and comments that
+        // lead to the next section.
+        const Line& last = lines[at.lastKey];
+        const std::string entry = std::string(key) + "=" + entryValue;
+        if (last.next == last.content.end)  // the last line of a file without a final line end
+            text.insert(last.next, eol + entry);
+        else
+            text.insert(last.next, entry + eol);
+    } else {
+        if (!text.empty() && text.back() != '\n')
+            text += eol;
+        text += "[" + std::string(section) + "]" + eol + key + "=" + entryValue + eol;
+    }
+    return ReplaceFile(path, text);
+}
+
+std::string SettingsFilePath()
+{
+    char directory[4096];
+    if (ModuleDirectory(directory, sizeof directory) == 0)
+        return kIniFileName;
+    return std::string(directory) + kIniFileName;
+}
+
+int SettingToInt(const char* text)
+{
+    if (text == nullptr)
+        return 0;
+    const char* p = text;
+    while (IsBlank(*p))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    int64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        if (value <= int64_t(INT_MAX) + 1)  // stop growing once past the limits
+            value = value * 10 + (*p - '0');
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+CInitSetting::CInitSetting(const char* path)
+    : m_path(path != nullptr ? path : ""), m_hasPath(path != nullptr)
+{
+}
+
+CInitSetting::~CInitSetting() = default;
+
+int CInitSetting::ReadString(const char* section, const char* key, char* out, int outLength,
+                             const char* defaultText, const char* prefix, const char* suffix) const
+{
+    const std::string value = ReadIniString(GetPath(), section, key, defaultText);
+    if (out != nullptr && outLength > 0) {
+        std::string result;
+        if (!value.empty()) {
+            result = prefix != nullptr ? prefix : "";
+            result += value;
+            result += suffix != nullptr ? suffix : "";
+        }
+        const size_t length = std::min(result.size(), static_cast<size_t>(outLength - 1));
+        std::memcpy(out, result.data(), length);
+        out[length] = '\0';
+    }
+    return static_cast<int>(value.size());
+}
+
+bool CInitSetting::WriteString(const char* section, const char* key, const char* value) const
+{
+    return WriteIniString(GetPath(), section, key, value);
+}
+
+void ReadSetting(const CInitSetting& setting, int key, std::string& out, const char* defaultText)
+{
+    char buffer[260];
+    setting.ReadString(kQuickSaveSection, std::to_string(key).c_str(), buffer, sizeof buffer,
+                       defaultText);
+    out = buffer;
+}
+
+bool WriteSetting(const CInitSetting& setting, int key, const char* value)
+{
+    return setting.WriteString(kQuickSaveSection, std::to_string(key).c_str(), value);
+}
+
+bool WriteSetting(const CInitSetting& setting, int key, const std::string& value)
+{
+    return WriteSetting(setting, key, value.c_str());
+}
+
+CSettingsRecord LoadSettings(const CInitSetting& setting)
+{
+    CSettingsRecord record;
+    std::string text;
+    ReadSetting(setting, kKeyTimeColumn, text, "1");
+    record.timeColumn = SettingToInt(text.c_str());
+    ReadSetting(setting, kKeyTimeOrder, text, "1");
+    record.timeOrder = SettingToInt(text.c_str());
+    ReadSetting(setting, kKeyLabelFormat, text, "0");
+    record.labelFormat = SettingToInt(text.c_str());
+    ReadSetting(setting, kKeyRangeMode, text, "0");
+    record.rangeMode = SettingToInt(text.c_str());
+    ReadSetting(setting, kKeyManualMax, text, "0");
+    record.manualMax = SettingToInt(text.c_str());
+    ReadSetting(setting, kKeyManualMin, text, "0");
+    record.manualMin = SettingToInt(text.c_str());
+    ReadSetting(setting, kKeyUnit, text, nullptr);
+    record.unit = text;
+    return record;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+// The program's settings live in "Trandor.INI" beside the executable, section
+// "QUICK_SAVE", under numeric keys whose values are decimal text (the unit is free
+// text). Nothing is cached: every read goes to the file, every write rewrites it.
+//
+// The INI rules are those of the private-profile functions the file format comes
+// from: section and key names compare case-insensitively (ASCII), blanks around
+// names and around '=' are ignored, CRLF and LF line ends both read, lines starting
+// with ';' are comments, a missing file, section or key gives the default, and a
+// value is read cut to 254 bytes. Values are narrow text kept byte for byte; the
+// caller decodes them by the program's text rule (DecodeText).
+#include <string>
+
+// Section and keys of the settings file.
+constexpr const char* kQuickSaveSection = "QUICK_SAVE";
+constexpr int kKeyTimeColumn = 7000;   // time-label column, 1-based
+constexpr int kKeyTimeOrder = 7001;    // 0 ascending, 1 descending
+constexpr int kKeyLabelFormat = 7002;  // 0 none, 1, 2, 3
+constexpr int kKeyRangeMode = 7003;    // 0 automatic, 1 manual
+constexpr int kKeyManualMax = 7004;
+constexpr int kKeyManualMin = 7005;
+constexpr int kKeyUnit = 7006;         // text appended to read-out values
+constexpr int kKeyPaperSize = 11100;   // paper-size code of the print setup
+constexpr int kKeyOrientation = 11101; // orientation code of the print setup
+
+// Longest value a read returns, in bytes.
+constexpr int kIniValueMax = 254;
+
+// The value of the key in the section of the INI file, or the default (empty text
+// when null) when the file, the section or the key is missing. A value wrapped
+// whole in matching quotes loses them; the result is cut to kIniValueMax bytes.
+std::string ReadIniString(const char* path, const char* section, const char* key,
+                          const char* defaultText);
+
+// Sets the key of the section to the value, adding the key or the section when
+// missing and keeping every other line of the file as it was. A null value removes
+// the key. The file is replaced atomically; returns false, leaving the old file as
+// it was, when the file cannot be read or written (missing or read-only folder,
+// read-only file) or a name is null.
+bool WriteIniString(const char* path, const char* section, const char* key, const char* value);
+
+// Full path of the settings file: "Trandor.INI" in the executable's directory
+// ("Trandor.INI" in the working directory when that directory is unknown).
+std::string SettingsFilePath();
+
+// Decimal integer conversion of setting text: leading blanks skipped, optional
+// sign, digits up to the first other character; no digits give 0. Values beyond
+// the int range saturate.
+int SettingToInt(const char* text);
+
+// Reader and writer of one INI file.
+class CInitSetting {
+public:
+    // No file: every read gives its default, every write fails.
+    CInitSetting() = default;
+    // Keeps a copy of the path; a null path is the same as no file.
+    explicit CInitSetting(const char* path);
+    virtual ~CInitSetting();
+
+    // Null when constructed without a path.
+    const char* GetPath() const { return m_hasPath ? m_path.c_str() : nullptr; }
+
+    // Reads the key's value (or the default) and, when that text is not empty,
+    // stores prefix + text + suffix into out, cut to outLength - 1 bytes and
+    // terminated; an empty text stores empty text. Null default, prefix and suffix
+    // count as empty. Returns the length of the value found (before the prefix and
+    // suffix are added). Nothing is stored when out is null or outLength < 1.
+    int ReadString(const char* section, const char* key, char* out, int outLength,
+                   const char* defaultText = nullptr, const char* prefix = nullptr,
+                   const char* suffix = nullptr) const;
+
+    // Writes the value as WriteIniString does; false when there is no file.
+    bool WriteString(const char* section, const char* key, const char* value) const;
+
+private:
+    std::string m_path;
+    bool m_hasPath = false;
+};
+
+// The settings record, keys 7000 to 7006.
+struct CSettingsRecord {
+    int timeColumn = 1;   // time-label column, 1-based as the user enters it
+    int timeOrder = 1;    // 0 ascending, 1 descending
+    int labelFormat = 0;  // 0 none, 1, 2, 3; other values behave as 0
+    int rangeMode = 0;    // 0 automatic, 1 manual
+    int manualMax = 0;    // manual maximum of the value axis
+    int manualMin = 0;    // manual minimum of the value axis
+    std::string unit;     // bytes as stored; decode with DecodeText
+};
+
+// Reads one key of section "QUICK_SAVE" (key text "%d") into out, the default
+// applying when it is missing.
+void ReadSetting(const CInitSetting& setting, int key, std::string& out, const char* defaultText);
+
+// Writes one key of section "QUICK_SAVE"; the file and the section are created
+// when missing. Returns false when the write failed (callers may ignore it).
+bool WriteSetting(const CInitSetting& setting, int key, const char* value);
+bool WriteSetting(const CInitSetting& setting, int key, const std::string& value);
+
+// Reads keys 7000 to 7006 in order with their defaults "1", "1", "0", "0", "0",
+// "0" and "" (no range test on the integers).
+CSettingsRecord LoadSettings(const CInitSetting& setting);

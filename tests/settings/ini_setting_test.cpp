@@ -1,0 +1,317 @@
+#include "settings/ini_setting.h"
+
+#include "common/text_convert.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+QStringList FolderEntries(const std::string& folder)
+{
+    QStringList entries =
+        QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    entries.sort();
+    return entries;
+}
+
+// The record as "column order format range max min [unit]".
+std::string Fields(const CSettingsRecord& r)
+{
+    return std::to_string(r.timeColumn) + " " + std::to_string(r.timeOrder) + " " + std::to_string(r.labelFormat)
+           + " " + std::to_string(r.rangeMode) + " " + std::to_string(r.manualMax) + " "
+           + std::to_string(r.manualMin) + " [" + r.unit + "]";
+}
+
+// Whether this process can create files in a folder without write permission
+// (the super-user can), which makes permission failures impossible to provoke.
+bool PermissionsIgnored(const std::string& folder)
+{
+    const std::string probe = folder + "/probe";
+    std::ofstream out(probe);
+    const bool created = out.good();
+    out.close();
+    ::unlink(probe.c_str());
+    return created;
+}
+
+}  // namespace
+
+TEST(SettingToInt, DecimalConversion)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"abc", 0}, {" -12x", -12}, {"", 0}, {"\t+7", 7}, {"12 34", 12}, {"- 5", 0},
+        {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(SettingToInt(text), value) << '"' << text << '"';
+}
+
+TEST(LoadSettings, DefaultsOfMissingFileAndMissingKeys)
+{
+    TempDir dir;
+    struct Case {
+        const char* name;
+        const char* content;  // null: no file
+    };
+    const Case cases[] = {
+        {"no file", nullptr},
+        {"other section only", "[OTHER]\r\n7000=5\r\n7006=V\r\n"},
+        {"keys before any section", "7000=5\r\n7006=V\r\n[QUICK_SAVE]\r\n11100=9\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = c.content ? dir.Write("Trandor.INI", c.content) : dir.Path("none.INI");
+        EXPECT_EQ(Fields(LoadSettings(CInitSetting(path.c_str()))), "1 1 0 0 0 0 []");
+    }
+    const CInitSetting noPath;
+    EXPECT_EQ(noPath.GetPath(), nullptr);
+    EXPECT_EQ(Fields(LoadSettings(noPath)), "1 1 0 0 0 0 []");
+    EXPECT_FALSE(WriteSetting(noPath, kKeyTimeColumn, "3"));
+}
+
+TEST(LoadSettings, RoundTripOfTheRecordAndOutOfRangeValues)
+{
+    TempDir dir;
+    const CInitSetting ini(dir.Path("Trandor.INI").c_str());
+    const char* values[] = {"3", "0", "9", "1", "-250", "abc", "mV"};
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(WriteSetting(ini, kKeyTimeColumn + i, values[i])) << 7000 + i;
+
+    // No range test: format 9 stays 9; "abc" reads as 0.
+    EXPECT_EQ(Fields(LoadSettings(CInitSetting(dir.Path("Trandor.INI").c_str()))), "3 0 9 1 -250 0 [mV]");
+    EXPECT_EQ(ReadFile(dir.Path("Trandor.INI")),
+              "[QUICK_SAVE]\r\n7000=3\r\n7001=0\r\n7002=9\r\n7003=1\r\n7004=-250\r\n7005=abc\r\n7006=mV\r\n");
+
+    // Rewriting keys replaces their values in place.
+    ASSERT_TRUE(WriteSetting(ini, kKeyTimeColumn, std::string("abc")));
+    ASSERT_TRUE(WriteSetting(ini, kKeyUnit, ""));
+    EXPECT_EQ(Fields(LoadSettings(ini)), "0 0 9 1 -250 0 []");
+}
+
+TEST(ReadIniString, PlatformLookupRules)
+{
+    TempDir dir;
+    struct Case {
+        const char* name;
+        std::string content;
+        const char* section;
+        const char* key;
+        std::string expected;  // "<default>" when the default must apply
+    };
+    const Case cases[] = {
+        {"CRLF with blanks around names and '='",
+         "  [ QUICK_SAVE ]  \r\n\t7000  =  4  \r\n7006 = milli volt \r\n", "QUICK_SAVE", "7006",
+         "milli volt"},
+        {"section and key case", "[Quick_Save]\r\nUnitKey=x\r\n", "QUICK_SAVE", "unitkey", "x"},
+        {"non-ASCII bytes compare exactly", "[\xC4\xE3]\r\nk=1\r\n", "\xE4\xC3", "k", "<default>"},
+        {"double quotes removed", "[S]\r\nk=\" a b \"\r\n", "S", "k", " a b "},
+        {"single quotes removed", "[S]\r\nk='x'\r\n", "S", "k", "x"},
+        {"unbalanced quotes kept", "[S]\r\nk=\"x'\r\n", "S", "k", "\"x'"},
+        {"quotes inside kept", "[S]\r\nk=a\"b\"\r\n", "S", "k", "a\"b\""},
+        {"empty value is not missing", "[S]\r\nk=\r\n", "S", "k", ""},
+        {"comment is no key", "[S]\r\n;k=1\r\n", "S", ";k", "<default>"},
+        {"line without '=' is no key", "[S]\r\nk\r\n", "S", "k", "<default>"},
+        {"key of another section", "[S]\r\n[T]\r\nk=1\r\n", "S", "k", "<default>"},
+        {"only the first section of a name", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", "<default>"},
+        {"byte-order mark before the first header", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "1"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.Write("case.INI", c.content);
+        const std::string expected = c.expected == "<default>" ? "DEF" : c.expected;
+        EXPECT_EQ(ReadIniString(path.c_str(), c.section, c.key, "DEF"), expected) << c.name;
+    }
+}
+
+TEST(ReadIniString, LongValuesAreCutTo254Bytes)
+{
+    TempDir dir;
+    const std::string path = dir.Path("Trandor.INI");
+    const std::string value(300, 'v');
+    ASSERT_TRUE(WriteSetting(CInitSetting(path.c_str()), kKeyUnit, value));
+    EXPECT_EQ(ReadIniString(path.c_str(), "QUICK_SAVE", "7006", ""), std::string(254, 'v'));
+    EXPECT_EQ(ReadIniString(dir.Path("none").c_str(), "S", "k", value.c_str()), std::string(254, 'v'));
+    std::string unit;
+    ReadSetting(CInitSetting(path.c_str()), kKeyUnit, unit, nullptr);
+    EXPECT_EQ(unit.size(), 254u);
+}
+
+TEST(CInitSetting, ReadStringAddsPrefixAndSuffixAndCutsToTheBuffer)
+{
+    TempDir dir;
+    const std::string path = dir.Write("a.INI", "[S]\r\nk=value\r\nempty=\r\n");
+    const CInitSetting ini(path.c_str());
+    struct Case {
+        const char* key;
+        int length;
+        const char* def;
+        const char* prefix;
+        const char* suffix;
+        int result;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"k", 64, nullptr, "<", ">", 5, "<value>"},
+        {"k", 5, nullptr, "<", ">", 5, "<val"},  // cut to length - 1
+        {"empty", 64, "d", "<", ">", 0, ""},       // an empty value gets no prefix
+        {"missing", 64, "d", "<", ">", 1, "<d>"},  // the default is a value
+    };
+    for (const Case& c : cases) {
+        char out[64];
+        std::memset(out, '#', sizeof out);
+        EXPECT_EQ(ini.ReadString("S", c.key, out, c.length, c.def, c.prefix, c.suffix), c.result)
+            << c.key << " in " << c.length;
+        EXPECT_EQ(std::string(out), c.out) << c.key << " in " << c.length;
+    }
+}
+
+TEST(WriteIniString, KeepsEveryOtherLineOfTheFile)
+{
+    TempDir dir;
+    const std::string crlf =
+        "; settings\r\n[OTHER]\r\nA = 1\r\n\r\n[quick_save]\r\n7000 = 1\r\n; the unit\r\n7006=V\r\n\r\n"
+        "; print\r\n[PRINT]\r\nB=2\r\n";
+    struct Case {
+        const char* name;
+        std::string before;
+        const char* key;
+        const char* value;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"existing key keeps its spelling and position", crlf, "7000", "5",
+         "; settings\r\n[OTHER]\r\nA = 1\r\n\r\n[quick_save]\r\n7000=5\r\n; the unit\r\n7006=V\r\n\r\n"
+         "; print\r\n[PRINT]\r\nB=2\r\n"},
+        {"missing key goes after the section's last key", crlf, "7001", "0",
+         "; settings\r\n[OTHER]\r\nA = 1\r\n\r\n[quick_save]\r\n7000 = 1\r\n; the unit\r\n7006=V\r\n7001=0\r\n"
+         "\r\n; print\r\n[PRINT]\r\nB=2\r\n"},
+        {"null value removes the key", crlf, "7000", nullptr,
+         "; settings\r\n[OTHER]\r\nA = 1\r\n\r\n[quick_save]\r\n; the unit\r\n7006=V\r\n\r\n"
+         "; print\r\n[PRINT]\r\nB=2\r\n"},
+        {"LF file stays LF", "[X]\nA=1\n", "7000", "2", "[X]\nA=1\n[QUICK_SAVE]\n7000=2\n"},
+        {"missing section without final line end", "[X]\r\nA=1", "7000", "2",
+         "[X]\r\nA=1\r\n[QUICK_SAVE]\r\n7000=2\r\n"},
+        {"missing key, section at the end without final line end", "[QUICK_SAVE]\n7000=1", "7001", "2",
+         "[QUICK_SAVE]\n7000=1\n7001=2"},
+        {"line break in the value is cut", "", "7006", "a\r\n[EVIL]", "[QUICK_SAVE]\r\n7006=a\r\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.Write("Trandor.INI", c.before);
+        EXPECT_TRUE(WriteIniString(path.c_str(), "QUICK_SAVE", c.key, c.value)) << c.name;
+        EXPECT_EQ(ReadFile(path), c.after) << c.name;
+    }
+
+    // Removing a missing key leaves no file behind.
+    EXPECT_TRUE(WriteIniString(dir.Path("none.INI").c_str(), "QUICK_SAVE", "7000", nullptr));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.Path("none.INI"))));
+}
+
+TEST(WriteIniString, FileOfAnotherProgramReadsTheSame)
+{
+    // Written by the old program on its own system: CRLF, blanks around '=', GB18030 unit.
+    const std::string unit = "\xCE\xC2\xB6\xC8\xA1\xE6";  // 温度℃ in GB18030
+    TempDir dir;
+    const std::string path = dir.Write(
+        "Trandor.INI", "[QUICK_SAVE]\r\n7000 = 2\r\n7001 =0\r\n7002= 3\r\n7006 = " + unit + "\r\n");
+    const CInitSetting ini(path.c_str());
+    CSettingsRecord r = LoadSettings(ini);
+    EXPECT_EQ(Fields(r), "2 0 3 0 0 0 [" + unit + "]");
+    EXPECT_EQ(DecodeText(r.unit.data(), r.unit.size()), QString::fromUtf8("温度℃"));
+
+    // Written back by this program, the bytes stay the same.
+    ASSERT_TRUE(WriteSetting(ini, kKeyUnit, unit + "/s"));
+    r = LoadSettings(ini);
+    EXPECT_EQ(Fields(r), "2 0 3 0 0 0 [" + unit + "/s]");
+    EXPECT_EQ(DecodeText(r.unit.data(), r.unit.size()), QString::fromUtf8("温度℃/s"));
+}
+
+TEST(WriteIniString, FailedWriteLeavesTheOldFile)
+{
+    TempDir dir;
+    const std::string notAFolder = dir.Write("plain", "x");
+    struct Case {
+        const char* name;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"missing folder", dir.Path("missing/Trandor.INI")},
+        {"folder is a file", notAFolder + "/Trandor.INI"},
+        {"path is a folder", dir.Path("")},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(WriteSetting(CInitSetting(c.path.c_str()), kKeyTimeColumn, "2")) << c.name;
+    EXPECT_EQ(FolderEntries(dir.Path("")), QStringList{"plain"});
+
+    // A successful write leaves only the settings file.
+    const std::string old = "[QUICK_SAVE]\r\n7000=1\r\n";
+    const std::string path = dir.Write("Trandor.INI", old);
+    ASSERT_TRUE(WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "3"));
+    EXPECT_EQ(FolderEntries(dir.Path("")), (QStringList{"Trandor.INI", "plain"}));
+
+    // A write that fails half-way (the file size limit stops the temporary file at
+    // 64 bytes) keeps the old file and removes the temporary one. Nothing is
+    // printed while the limit holds.
+    dir.Write("Trandor.INI", old);
+    struct rlimit limit;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    struct rlimit small = limit;
+    small.rlim_cur = 64;
+    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteSetting(CInitSetting(path.c_str()), kKeyUnit, std::string(200, 'u'));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(FolderEntries(dir.Path("")), (QStringList{"Trandor.INI", "plain"}));
+}
+
+TEST(WriteIniString, ReadOnlyFolderOrFileKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string old = "[QUICK_SAVE]\r\n7000=1\r\n";
+    const std::string folder = dir.Path("app");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const std::string path = dir.Write("app/Trandor.INI", old);
+
+    ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+    const bool ignored = PermissionsIgnored(folder);
+    const bool folderRefused = !WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "2");
+    const std::string afterFolder = ReadFile(path);
+    const QStringList entries = FolderEntries(folder);
+    ::chmod(folder.c_str(), 0700);
+    ASSERT_EQ(::chmod(path.c_str(), 0400), 0);
+    const bool fileRefused = !WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "2");
+    const std::string afterFile = ReadFile(path);
+    ::chmod(path.c_str(), 0600);
+    if (ignored)
+        GTEST_SKIP() << "permissions are not enforced for this user";
+    EXPECT_TRUE(folderRefused);
+    EXPECT_EQ(afterFolder, old);
+    EXPECT_EQ(entries, QStringList{"Trandor.INI"});
+    EXPECT_TRUE(fileRefused);
+    EXPECT_EQ(afterFile, old);
+}
