@@ -1,4 +1,6 @@
-#include "time_label.h"
+#include "data/time_label.h"
+
+#include "common/decimal.h"
 
 #include <climits>
 #include <cstring>
@@ -188,27 +190,6 @@ int DaysInMonth(int year, int month)
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// atoi semantics without undefined behaviour: saturates at the int limits.
-int ReadInt(const char* p)
-{
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
-        ++p;
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        ++p;
-    int64_t value = 0;
-    for (; IsDigit(*p); ++p) {
-        if (value <= int64_t(INT_MAX) + 1)
-            value = value * 10 + (*p - '0');
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return int(value);
-}
 
 }  // namespace
 
@@ -319,7 +300,7 @@ int ParseLabelFields(const char* label, TimeValue* out)
             ++p;
         const bool last = *p == '\0';
         *p = '\0';
-        fields[pieces++] = static_cast<int16_t>(ReadInt(piece));
+        fields[pieces++] = static_cast<int16_t>(DecimalToInt(piece));
         if (last)
             break;
         ++p;

@@ -1,5 +1,7 @@
 #include "settings/ini_setting.h"
 
+#include "common/decimal.h"
+
 #include "common/file_helpers.h"
 
 #include <QFile>
@@ -281,30 +283,6 @@ std::string SettingsFilePath()
     return std::string(directory) + kIniFileName;
 }
 
-int SettingToInt(const char* text)
-{
-    if (text == nullptr)
-        return 0;
-    const char* p = text;
-    while (IsBlank(*p))
-        ++p;
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        ++p;
-    int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        if (value <= int64_t(INT_MAX) + 1)  // stop growing once past the limits
-            value = value * 10 + (*p - '0');
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 CInitSetting::CInitSetting(const char* path)
     : m_path(path != nullptr ? path : ""), m_hasPath(path != nullptr)
 {
@@ -358,17 +336,17 @@ CSettingsRecord LoadSettings(const CInitSetting& setting)
     CSettingsRecord record;
     std::string text;
     ReadSetting(setting, kKeyTimeColumn, text, "1");
-    record.timeColumn = SettingToInt(text.c_str());
+    record.timeColumn = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyTimeOrder, text, "1");
-    record.timeOrder = SettingToInt(text.c_str());
+    record.timeOrder = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyLabelFormat, text, "0");
-    record.labelFormat = SettingToInt(text.c_str());
+    record.labelFormat = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyRangeMode, text, "0");
-    record.rangeMode = SettingToInt(text.c_str());
+    record.rangeMode = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyManualMax, text, "0");
-    record.manualMax = SettingToInt(text.c_str());
+    record.manualMax = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyManualMin, text, "0");
-    record.manualMin = SettingToInt(text.c_str());
+    record.manualMin = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyUnit, text, nullptr);
     record.unit = text;
     return record;

@@ -44,11 +44,6 @@ bool WriteIniString(const char* path, const char* section, const char* key, cons
 // ("Trandor.INI" in the working directory when that directory is unknown).
 std::string SettingsFilePath();
 
-// Decimal integer conversion of setting text: leading blanks skipped, optional
-// sign, digits up to the first other character; no digits give 0. Values beyond
-// the int range saturate.
-int SettingToInt(const char* text);
-
 // Reader and writer of one INI file.
 class CInitSetting {
 public:

@@ -60,16 +60,6 @@ bool PermissionsIgnored(const std::string& folder)
 
 }  // namespace
 
-TEST(SettingToInt, DecimalConversion)
-{
-    const std::pair<const char*, int> cases[] = {
-        {"abc", 0}, {" -12x", -12}, {"", 0}, {"\t+7", 7}, {"12 34", 12}, {"- 5", 0},
-        {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
-    };
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(SettingToInt(text), value) << '"' << text << '"';
-}
-
 TEST(LoadSettings, DefaultsOfMissingFileAndMissingKeys)
 {
     TempDir dir;
