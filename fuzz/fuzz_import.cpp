@@ -4,7 +4,9 @@
 #include "data/visibility_flags.h"
 #include "guiex/guiex_dc.h"
 
+#include <QGuiApplication>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,6 +22,18 @@ struct Layers {
 };
 
 }  // namespace
+
+// The preparation draws text, which needs the application object (offscreen).
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 1;
+    static char name[] = "fuzz_import";
+    static char* argv[] = {name, nullptr};
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
