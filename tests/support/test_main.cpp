@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <clocale>
 #include <gtest/gtest.h>
 
 // Every suite runs inside a real Qt application object on the offscreen platform,
@@ -7,6 +8,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");  // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

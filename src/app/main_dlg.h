@@ -1,0 +1,142 @@
+#pragma once
+
+// The program's only top-level window: seven image buttons along the top, the chart
+// in the middle, the file line at the top right and the read-out strip at the bottom.
+// It holds the settings and the page state it shares with the chart (by address)
+// and with the data manager (through SetPage and GetDataViews), forwards the user's
+// commands and reacts to the worker's completion messages and the chart's page and
+// cursor messages. User-interface thread only.
+#include "data/data_manager.h"
+#include "guiex/win_types.h"
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCurveWnd;
+class CInitSetting;
+class QCloseEvent;
+class QKeyEvent;
+class QPaintEvent;
+class QWheelEvent;
+
+namespace COM_GUI_EX {
+class CGUIEXDC;
+class CGUIEXSmoothBtn;
+class CPostedMessage;
+}  // namespace COM_GUI_EX
+
+class CMainDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Command ids of the seven buttons, left to right.
+    static constexpr unsigned ID_OPEN_FILE = 1615;
+    static constexpr unsigned ID_SETTING = 1670;
+    static constexpr unsigned ID_QUERY = 1690;
+    static constexpr unsigned ID_ZOOM_IN = 1680;
+    static constexpr unsigned ID_ZOOM_OUT = 1681;
+    static constexpr unsigned ID_PAGE_SETUP = 1682;
+    static constexpr unsigned ID_PRINT = 1683;
+    // Pixels per sample of the zoom levels 1 to 7.
+    static constexpr int kZoomSteps[7] = {1, 2, 3, 5, 10, 15, 30};
+
+    // Builds the whole window (settings, placement, background, chart, buttons) and
+    // registers it with the data manager as the receiver of its completion messages.
+    explicit CMainDlg(QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // The open command after its file dialog: resets the page state, asks the worker
+    // to load the file and waits behind the waiting window until it has.
+    void OpenPath(const std::string& path);
+
+    // Zoom and paging.
+    void ChangeZoom(int16_t delta);
+    void ScrollByWheel(int16_t delta);
+    void OnZoomIn();
+    void OnZoomOut();
+
+    // State, for tests and the export tool.
+    CCurveWnd* GetCurveWnd() const { return m_pCurveWnd; }
+    const std::string& GetTitleText() const { return m_strTitle; }
+    const std::string& GetReadout() const { return m_strReadout; }
+    int GetFirst() const { return m_nFirst; }
+    int GetTotal() const { return m_nTotal; }
+    int GetPageCount() const { return m_nPageCount; }
+    int GetZoom() const { return m_nZoom; }
+    int GetZoomLevel() const { return m_nZoomLevel; }
+    int IsBusy() const { return m_bBusy; }
+    bool IsLoading() const { return m_bLoading; }
+    const RECT& GetStatusRect() const { return m_rcStatus; }
+    COM_GUI_EX::CGUIEXSmoothBtn* GetButton(int index) const { return m_buttons[static_cast<size_t>(index)]; }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Enter and Escape never close the window; only the close request does.
+    void accept() override {}
+    void reject() override {}
+
+private:
+    void OnInitDialog();
+    void ReadSettings();
+    void PlaceWindow();
+    void BuildBackground();
+    void CreateChart();
+    void CreateButtons();
+    void OnCommand(unsigned id);
+    void OnOpenFile();
+
+    void OnTransferNotify(uintptr_t wParam);
+    void OnTransferLoaded();
+    void OnCurvePage();
+    void OnCurveCursor(uintptr_t x);
+    // Requests a preparation of the current page for zoom and paging.
+    void RequestPage();
+
+    std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pBackground;
+    RECT m_rcClient;
+    std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pFrame;
+    std::array<RECT, 7> m_rcButtons{};
+    std::array<COM_GUI_EX::CGUIEXSmoothBtn*, 7> m_buttons{};  // children, deleted with the window
+    const std::vector<std::string>* m_pNames = nullptr;
+    const CLabelStore* m_pLabels = nullptr;
+    const std::vector<CSampleArray>* m_pChannels = nullptr;
+    CCurveWnd* m_pCurveWnd = nullptr;  // child, deleted with the window
+    RECT m_rcStatus;
+    RECT m_rcStatusText;
+    std::string m_strFilePath;
+    std::string m_strTitle;
+    RECT m_rcTitle;
+    std::unique_ptr<CInitSetting> m_pSetting;
+    int m_nTimeOrder = 1;
+    int m_nLabelColumn = 1;
+    int m_nLabelFormat = 0;
+    int m_nRangeMode = 0;
+    int m_nRangeMax = 0;
+    int m_nRangeMin = 0;
+    std::string m_strUnit;
+    int m_nFirst = 0;
+    int m_nTotal = 0;
+    int m_nPageCount = 0;
+    int m_nZoom = 0;
+    int m_nZoomLevel = 1;
+    int m_bBusy = 0;
+    CSampleArray m_arrValues;
+    std::string m_strReadout;
+    int16_t m_nPaperSize = 9;    // A4
+    int16_t m_nOrientation = 2;  // landscape
+    int m_bQuery = 0;
+    TimeValue m_tQueryStart = 0;
+    TimeValue m_tQueryEnd = 0;
+    int m_bFitAll = 0;
+    // Set from a load request until its TRANSFER_LOADED: the worker rewrites the data
+    // then, so every input that reads or changes data or page is ignored meanwhile.
+    bool m_bLoading = false;
+};

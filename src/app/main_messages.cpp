@@ -1,0 +1,132 @@
+// The main window's handling of the worker's completion messages and of the chart's
+// page and cursor messages.
+#include "app/main_dlg.h"
+#include "app/waiting_dlg.h"
+#include "chart/chart_messages.h"
+#include "chart/curve_wnd.h"
+#include "data/transfer_messages.h"
+#include "guiex/posted_message.h"
+#include "guiex/strings.h"
+
+#include <QEvent>
+#include <cstdio>
+
+namespace {
+
+// printf-style formatting of narrow text. The process keeps the "C" numeric locale
+// (see the start-up), so "%.2f" writes a decimal point.
+std::string Format(const std::string& format, const char* text, double value = 0.0)
+{
+    char buffer[1024];
+    const int n = std::snprintf(buffer, sizeof buffer, format.c_str(), text, value);
+    return n < 0 ? std::string() : std::string(buffer, static_cast<size_t>(std::min(n, int(sizeof buffer) - 1)));
+}
+
+// The zoom level that shows the step (1 for anything that is not a level's step).
+int LevelOfStep(int step)
+{
+    for (int level = 2; level <= 7; ++level) {
+        if (CMainDlg::kZoomSteps[level - 1] == step)
+            return level;
+    }
+    return 1;
+}
+
+// The file name after the last separator; empty when there is none or it is the
+// path's first character.
+std::string FileName(const std::string& path)
+{
+    const size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos || slash == 0)
+        return std::string();
+    return path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool CMainDlg::event(QEvent* event)
+{
+    const auto type = static_cast<uint32_t>(event->type());
+    if (type != WM_TRANSFER_NOTIFY && type != WM_CURVE_PAGE && type != WM_CURVE_CURSOR)
+        return QDialog::event(event);
+    const auto* message = static_cast<const COM_GUI_EX::CPostedMessage*>(event);
+    if (type == WM_TRANSFER_NOTIFY)
+        OnTransferNotify(message->WParam());
+    else if (type == WM_CURVE_PAGE)
+        OnCurvePage();
+    else
+        OnCurveCursor(message->WParam());
+    return true;
+}
+
+void CMainDlg::OnTransferNotify(uintptr_t wParam)
+{
+    if (wParam == TRANSFER_LOADED) {
+        OnTransferLoaded();
+    } else if (wParam == TRANSFER_PREPARED) {
+        if (m_pCurveWnd)
+            m_pCurveWnd->RefreshLayers();
+        m_bBusy = 0;
+    }
+}
+
+void CMainDlg::OnTransferLoaded()
+{
+    PostWaitingClose();
+    m_bLoading = false;
+    if (!m_pCurveWnd)
+        return;
+    m_pCurveWnd->setEnabled(true);
+    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
+    manager->GetDataViews(&m_pNames, &m_pLabels, &m_pChannels, &m_nFirst, &m_nTotal, &m_nPageCount, &m_nZoom);
+    // Without a query the query dialog offers the file's whole span.
+    if (m_bQuery == 0)
+        manager->GetTimeRange(&m_tQueryStart, &m_tQueryEnd);
+    m_nZoomLevel = LevelOfStep(m_nZoom);
+    m_pCurveWnd->SetChannelNames(m_pNames, m_pLabels, m_pChannels);
+    m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath).c_str());
+    update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
+    m_pCurveWnd->UpdateThumb();
+    manager->RequestPrepare();
+}
+
+// The chart moved the page (the new first sample is already in m_nFirst).
+void CMainDlg::OnCurvePage()
+{
+    if (m_bLoading || m_bBusy)
+        return;
+    RequestPage();
+}
+
+void CMainDlg::RequestPage()
+{
+    m_bBusy = 1;
+    CMemoryTransferManage::GetInstance()->SetPage(&m_nFirst, &m_nZoom);
+    CMemoryTransferManage::GetInstance()->RequestPrepare();
+}
+
+// The read-out of every channel at the page column under the cursor.
+void CMainDlg::OnCurveCursor(uintptr_t x)
+{
+    if (m_bLoading || m_nZoom <= 0 || !m_pNames || m_pNames->empty())
+        return;
+    const auto k = static_cast<int>(x / static_cast<unsigned>(m_nZoom));
+    const int index = m_nTimeOrder != 0 ? m_nFirst + m_nPageCount - k - 1 : m_nFirst + k;
+    m_arrValues.clear();
+    std::string label;
+    CMemoryTransferManage::GetInstance()->GetReadout(index, &m_arrValues, &label);
+    if (m_arrValues.empty())
+        return;  // no channel has this sample: the old read-out stays
+    const std::string item = COM_GUI_EX::LoadString(1101);
+    std::string readout = "[" + label + "] ";
+    const size_t count = std::min(m_arrValues.size(), m_pNames->size());
+    for (size_t j = 0; j < count; ++j) {
+        if (j > 0)
+            readout += ", ";
+        readout += Format(item, (*m_pNames)[j].c_str(), m_arrValues[j]);
+        readout += m_strUnit;
+    }
+    m_strReadout = readout;
+    update(QRect(m_rcStatus.left, m_rcStatus.top, m_rcStatus.right - m_rcStatus.left,
+                 m_rcStatus.bottom - m_rcStatus.top));
+}

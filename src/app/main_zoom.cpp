@@ -1,0 +1,85 @@
+// Zoom and paging from the buttons and the mouse wheel.
+#include "app/main_dlg.h"
+#include "chart/curve_wnd.h"
+#include "common/text_convert.h"
+#include "guiex/strings.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWheelEvent>
+#include <algorithm>
+
+namespace {
+
+void ShowMessage(QWidget* parent, unsigned stringId)
+{
+    const std::string text = COM_GUI_EX::LoadString(stringId);
+    QMessageBox::information(parent, QCoreApplication::applicationName(), DecodeText(text.data(), text.size()));
+}
+
+}  // namespace
+
+// One zoom level in the direction of the delta's sign, keeping the page's middle sample.
+void CMainDlg::ChangeZoom(int16_t delta)
+{
+    if (m_nTotal <= 0 || m_bLoading)
+        return;
+    m_nZoomLevel = std::clamp(delta < 0 ? m_nZoomLevel - 1 : m_nZoomLevel + 1, 1, 7);
+    m_nZoom = kZoomSteps[m_nZoomLevel - 1];
+    if (m_bBusy)
+        return;  // the new step goes with the next request
+    const int oldCount = m_nPageCount;
+    const int oldFirst = m_nFirst;
+    m_bBusy = 1;
+    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
+    m_nPageCount = manager->SetPage(&oldFirst, &m_nZoom);
+    int first = std::max(0, oldFirst + oldCount / 2 - m_nPageCount / 2);
+    if (first + m_nPageCount >= m_nTotal)
+        first = std::max(0, m_nTotal - m_nPageCount - 1);
+    m_nFirst = first;
+    manager->SetPage(&m_nFirst, &m_nZoom);
+    manager->RequestPrepare();
+    m_pCurveWnd->UpdateThumb();
+}
+
+// Twenty samples toward the older or the newer end, as the wheel's sign and the time order say.
+void CMainDlg::ScrollByWheel(int16_t delta)
+{
+    if (m_nTotal <= 0 || m_bLoading)
+        return;
+    const bool forward = (delta < 0) == (m_nTimeOrder == 0);
+    m_nFirst += forward ? 20 : -20;
+    if (m_nFirst + m_nPageCount >= m_nTotal)
+        m_nFirst = m_nTotal - m_nPageCount - 1;
+    m_nFirst = std::max(0, m_nFirst);
+    if (m_bBusy)
+        return;  // the new first sample goes with the next request
+    RequestPage();
+    m_pCurveWnd->UpdateThumb();
+}
+
+void CMainDlg::OnZoomIn()
+{
+    const int level = m_nZoomLevel;
+    ChangeZoom(+120);
+    if (m_nZoomLevel == level)
+        ShowMessage(this, 1402);
+}
+
+void CMainDlg::OnZoomOut()
+{
+    const int level = m_nZoomLevel;
+    ChangeZoom(-120);
+    if (m_nZoomLevel == level)
+        ShowMessage(this, 1403);
+}
+
+void CMainDlg::wheelEvent(QWheelEvent* event)
+{
+    const auto delta = static_cast<int16_t>(std::clamp(event->angleDelta().y(), -32768, 32767));
+    if (event->modifiers() & Qt::ControlModifier)
+        ChangeZoom(delta);
+    else
+        ScrollByWheel(delta);
+    QDialog::wheelEvent(event);
+}

@@ -1,0 +1,34 @@
+// The open command: the file dialog, then the load behind the waiting window.
+#include "app/main_dlg.h"
+#include "app/waiting_dlg.h"
+#include "chart/curve_wnd.h"
+
+#include <QFileDialog>
+
+void CMainDlg::OnOpenFile()
+{
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter("CSV file(*.csv)");
+    dialog.setDefaultSuffix("csv");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    OpenPath(dialog.selectedFiles().first().toLocal8Bit().toStdString());
+}
+
+void CMainDlg::OpenPath(const std::string& path)
+{
+    if (m_bLoading)
+        return;
+    m_nFirst = m_nTotal = m_nPageCount = m_nZoom = 0;
+    m_bQuery = m_bFitAll = 0;
+    m_nZoomLevel = 1;
+    m_strFilePath = path;
+    // Until the worker reports the load, nothing may read or change the data: the
+    // chart takes no input, and every command and wheel turn is ignored.
+    m_bLoading = true;
+    m_pCurveWnd->setEnabled(false);
+    CMemoryTransferManage::GetInstance()->RequestLoad(m_strFilePath.c_str());
+    RunWaitingDialog(this);
+}

@@ -1,0 +1,35 @@
+#include "app/trandor_app.h"
+
+#include "app/main_dlg.h"
+#include "guiex/guiex_startup.h"
+#include "guiex/parameters_base.h"
+
+#include <clocale>
+
+CTrandorApp::CTrandorApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Readings and read-outs are written with a decimal point whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+CTrandorApp::~CTrandorApp() = default;
+
+void CTrandorApp::DisableHighDpiScaling()
+{
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+}
+
+bool CTrandorApp::InitInstance()
+{
+    COM_GUI_EX::GUIEXStartup();
+    CParametersBase::GetInstance()->ComputeFromDesktop();
+    CMainDlg dialog;
+    dialog.exec();
+    return false;
+}
+
+int CTrandorApp::ExitInstance()
+{
+    COM_GUI_EX::GUIEXShutdown();
+    return 0;
+}

@@ -1,0 +1,208 @@
+// The main window with the real worker: opening a file, the file line, the legend,
+// the read-out, zoom and wheel paging, the busy mark, the zoom limits and closing.
+#include "app/main_dlg.h"
+#include "chart/chart_messages.h"
+#include "chart/curve_wnd.h"
+#include "common/file_helpers.h"
+#include "guiex/posted_message.h"
+#include "settings/ini_setting.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Rows(int rows, int channels)
+{
+    std::string csv = "Time";
+    for (int c = 1; c <= channels; ++c)
+        csv += ",CH0" + std::to_string(c);
+    csv += "\n";
+    char label[32];
+    for (int r = 0; r < rows; ++r) {
+        const int s = r;
+        std::snprintf(label, sizeof label, "2024/05/06 %02d:%02d:%02d", 8 + s / 3600, s / 60 % 60, s % 60);
+        csv += label;
+        for (int c = 1; c <= channels; ++c)
+            csv += "," + std::to_string(r) + "." + std::to_string(c);
+        csv += "\n";
+    }
+    return csv;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    // Settings beside the executable, where the program reads them.
+    void Settings(int timeOrder, const char* unit)
+    {
+        CInitSetting ini(SettingsFilePath().c_str());
+        WriteSetting(ini, kKeyTimeColumn, "1");
+        WriteSetting(ini, kKeyTimeOrder, std::to_string(timeOrder));
+        WriteSetting(ini, kKeyUnit, unit);
+        window.reset(new CMainDlg);
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        std::remove(SettingsFilePath().c_str());
+    }
+
+    // Opens the file as the open command does after its dialog, and waits for the
+    // first page.
+    void Open(const std::string& path)
+    {
+        window->OpenPath(path);
+        Settle();
+    }
+
+    // Lets the worker finish and the window handle what it posted.
+    void Settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
+            QCoreApplication::processEvents();
+        }
+    }
+
+    int ManagerFirst() const
+    {
+        const std::vector<std::string>* names;
+        const CLabelStore* labels;
+        const std::vector<CSampleArray>* samples;
+        int first, labelCount, count, step;
+        CMemoryTransferManage::GetInstance()->GetDataViews(&names, &labels, &samples, &first, &labelCount, &count,
+                                                           &step);
+        return first;
+    }
+
+    void Cursor(int x)
+    {
+        COM_GUI_EX::PostMessage(window.get(), WM_CURVE_CURSOR, static_cast<uintptr_t>(x), 0);
+        QCoreApplication::processEvents();
+    }
+
+    TempDir dir;
+    std::unique_ptr<CMainDlg> window;
+};
+
+TEST_F(MainWindowTest, OpensAFileAndShowsItsNamesAndReadout)
+{
+    Settings(0, "V");
+    EXPECT_EQ(window->windowTitle().toStdString(), "数据导出曲线显示软件 V1.7");
+    EXPECT_TRUE(window->GetTitleText().empty());
+    Open(dir.Write("three.csv", Rows(100, 3)));
+    EXPECT_EQ(window->GetTitleText(), "导入文件: three.csv");
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<std::string>{"CH01", "CH02", "CH03"}));
+    // 100 samples on a 1050-pixel plot: step 15, a page of 71 columns ending at the newest sample.
+    EXPECT_EQ(window->GetZoom(), 15);
+    EXPECT_EQ(window->GetZoomLevel(), 6);
+    EXPECT_EQ(window->GetTotal(), 100);
+    EXPECT_EQ(window->GetFirst(), 29);
+    Cursor(15 * 7 + 3);  // column 7
+    EXPECT_EQ(window->GetReadout(), "[2024/05/06 08:00:36] CH01:36.10V, CH02:36.20V, CH03:36.30V");
+}
+
+TEST_F(MainWindowTest, DescendingReadoutCountsFromTheRight)
+{
+    Settings(1, "");
+    Open(dir.Write("desc.csv", Rows(100, 2)));
+    Cursor(0);  // the leftmost column shows the page's last sample, 0 + 71 - 1
+    EXPECT_EQ(window->GetReadout(), "[2024/05/06 08:01:10] CH01:70.10, CH02:70.20");
+    Cursor(1049);  // the rightmost column its first
+    EXPECT_EQ(window->GetReadout(), "[2024/05/06 08:00:01] CH01:1.10, CH02:1.20");
+}
+
+TEST_F(MainWindowTest, ZoomKeepsTheMiddleSample)
+{
+    Settings(1, "");
+    Open(dir.Write("long.csv", Rows(3000, 1)));
+    EXPECT_EQ(window->GetFirst(), 0);
+    EXPECT_EQ(window->GetPageCount(), 1051);
+    // Descending order: turning the wheel away from the user goes 20 samples on.
+    for (int i = 0; i < 50; ++i)
+        window->ScrollByWheel(120);
+    EXPECT_EQ(window->GetFirst(), 1000);
+    Settle();
+    EXPECT_EQ(window->IsBusy(), 0);
+    window->OnZoomIn();
+    EXPECT_EQ(window->GetZoom(), 2);
+    EXPECT_EQ(window->GetPageCount(), 526);
+    EXPECT_EQ(window->GetFirst(), 1262);
+    Settle();
+    window->OnZoomOut();
+    EXPECT_EQ(window->GetZoom(), 1);
+    EXPECT_EQ(window->GetFirst(), 1262 + 263 - 525);
+    Settle();
+}
+
+TEST_F(MainWindowTest, WheelStopsAtBothEnds)
+{
+    Settings(0, "");
+    Open(dir.Write("wheel.csv", Rows(1200, 1)));
+    EXPECT_EQ(window->GetFirst(), 1200 - 1051);
+    window->ScrollByWheel(-120);  // ascending: toward the user is forward, past the end
+    EXPECT_EQ(window->GetFirst(), 1200 - 1051 - 1);
+    Settle();
+    for (int i = 0; i < 20; ++i)
+        window->ScrollByWheel(120);
+    EXPECT_EQ(window->GetFirst(), 0);
+    Settle();
+    // Turns made while busy changed the first sample but sent nothing; the next one sends it.
+    window->ScrollByWheel(120);
+    Settle();
+    EXPECT_EQ(ManagerFirst(), 0);
+}
+
+TEST_F(MainWindowTest, PageRequestsWaitWhileBusy)
+{
+    Settings(0, "");
+    Open(dir.Write("busy.csv", Rows(3000, 1)));
+    window->ScrollByWheel(120);
+    const int requested = window->GetFirst();
+    ASSERT_EQ(window->IsBusy(), 1);
+    // A thumb commit while the preparation runs: the chart writes the page state and
+    // posts WM_CURVE_PAGE, which is dropped.
+    COM_GUI_EX::PostMessage(window.get(), WM_CURVE_PAGE, 0, 0);
+    Settle();
+    EXPECT_EQ(window->IsBusy(), 0);
+    EXPECT_EQ(ManagerFirst(), requested);
+}
+
+// The zoom commands with no file leave the level as it is and say so.
+TEST_F(MainWindowTest, ZoomLimitsAreAnnounced)
+{
+    Settings(0, "");
+    for (bool in : {true, false}) {
+        QString shown;
+        QTimer::singleShot(50, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        in ? window->OnZoomIn() : window->OnZoomOut();
+        EXPECT_EQ(shown.toStdString(), in ? "已经放大到最大倍率！" : "已经缩小到最小倍率！");
+        EXPECT_EQ(window->GetZoomLevel(), 1);
+    }
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow)
+{
+    Settings(0, "");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+}
+
+}  // namespace
