@@ -78,8 +78,10 @@ public:
     void AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackground, COM_GUI_EX::CGUIEXDC* valueBackground,
                            COM_GUI_EX::CGUIEXDC* timeLayer, const CVisibilityFlags* flags);
     // Copies the prepared page into the chart's display layers (nothing while no
-    // channel is loaded, so the chart keeps its own pictures).
-    void CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, COM_GUI_EX::CGUIEXDC* valueLayer,
+    // channel is loaded, so the chart keeps its own pictures). Returns false, copying
+    // nothing, while the worker is drawing a newer page: its completion message
+    // brings another copy.
+    bool CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, COM_GUI_EX::CGUIEXDC* valueLayer,
                           COM_GUI_EX::CGUIEXDC* timeLayer) const;
     void ReleaseWorkSurfaces();
 
@@ -177,6 +179,9 @@ private:
     std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pValueSurface;
     std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pTimeSurface;
     int m_nPenWidth = 1;
+    // Held by a preparation while it draws and by a copy while it reads the surfaces:
+    // a legend click can start a preparation before the previous page was copied.
+    mutable std::mutex m_surfaceLock;
 
     // The prepared page.
     double m_dAxisMin = 0.0;

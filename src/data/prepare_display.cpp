@@ -68,6 +68,7 @@ void CMemoryTransferManage::AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackgrou
                                               COM_GUI_EX::CGUIEXDC* valueBackground,
                                               COM_GUI_EX::CGUIEXDC* timeLayer, const CVisibilityFlags* flags)
 {
+    const std::lock_guard<std::mutex> drawing(m_surfaceLock);
     m_pPlotBackground = plotBackground;
     m_pValueBackground = valueBackground;
     m_pVisibility.store(flags);
@@ -97,22 +98,27 @@ void CMemoryTransferManage::AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackgrou
     m_nPlotHeight.store(height);
 }
 
-void CMemoryTransferManage::CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, COM_GUI_EX::CGUIEXDC* valueLayer,
+bool CMemoryTransferManage::CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, COM_GUI_EX::CGUIEXDC* valueLayer,
                                              COM_GUI_EX::CGUIEXDC* timeLayer) const
 {
     m_nPublished.load(std::memory_order_acquire);
+    std::unique_lock<std::mutex> drawing(m_surfaceLock, std::try_to_lock);
+    if (!drawing.owns_lock())
+        return false;
     if (m_nChannelCount == 0)
-        return;
+        return true;
     const std::pair<COM_GUI_EX::CGUIEXDC*, const COM_GUI_EX::CGUIEXDC*> copies[] = {
         {plotLayer, m_pPlotSurface.get()}, {valueLayer, m_pValueSurface.get()}, {timeLayer, m_pTimeSurface.get()}};
     for (const auto& copy : copies) {
         if (copy.first && copy.second)
             copy.first->CopyFromDC(copy.second->GetMemDC());
     }
+    return true;
 }
 
 void CMemoryTransferManage::ReleaseWorkSurfaces()
 {
+    const std::lock_guard<std::mutex> drawing(m_surfaceLock);
     m_pPlotSurface.reset();
     m_pValueSurface.reset();
     m_pTimeSurface.reset();
@@ -136,6 +142,7 @@ int CMemoryTransferManage::PrepareDisplay()
     const int plotWidth = m_nPlotWidth.load();
     const int plotHeight = m_nPlotHeight.load();
     const CVisibilityFlags* visibility = m_pVisibility.load();
+    const std::lock_guard<std::mutex> drawing(m_surfaceLock);
 
     ClearDisplaySeries();
     m_dAxisMin = m_dAxisMax = m_dAxisSpan = 0.0;
