@@ -221,11 +221,23 @@ void CMainDlg::OnCommand(unsigned id)
     case ID_OPEN_FILE:
         OnOpenFile();
         break;
+    case ID_SETTING:
+        OnSetting();
+        break;
+    case ID_QUERY:
+        OnQuery();
+        break;
     case ID_ZOOM_IN:
         OnZoomIn();
         break;
     case ID_ZOOM_OUT:
         OnZoomOut();
+        break;
+    case ID_PAGE_SETUP:
+        OnPageSetup();
+        break;
+    case ID_PRINT:
+        OnPrint();
         break;
     default:
         break;

@@ -21,6 +21,7 @@ class CInitSetting;
 class QCloseEvent;
 class QKeyEvent;
 class QPaintEvent;
+class QPrinter;
 class QWheelEvent;
 
 namespace COM_GUI_EX {
@@ -59,6 +60,11 @@ public:
     void OnZoomIn();
     void OnZoomOut();
 
+    // Prints the chart's current page on one sheet of the printer, with the stored
+    // paper size and orientation; false when nothing was printed (no file, a load
+    // running, the worker still busy, or the printer would not start).
+    bool PrintToPrinter(QPrinter& printer);
+
     // State, for tests and the export tool.
     CCurveWnd* GetCurveWnd() const { return m_pCurveWnd; }
     const std::string& GetTitleText() const { return m_strTitle; }
@@ -70,6 +76,9 @@ public:
     int GetZoomLevel() const { return m_nZoomLevel; }
     int IsBusy() const { return m_bBusy; }
     bool IsLoading() const { return m_bLoading; }
+    void GetQuery(int* enabled, TimeValue* start, TimeValue* end, int* fitAll) const;
+    int GetPaperSize() const { return m_nPaperSize; }
+    int GetOrientation() const { return m_nOrientation; }
     const RECT& GetStatusRect() const { return m_rcStatus; }
     COM_GUI_EX::CGUIEXSmoothBtn* GetButton(int index) const { return m_buttons[static_cast<size_t>(index)]; }
 
@@ -92,6 +101,15 @@ private:
     void CreateButtons();
     void OnCommand(unsigned id);
     void OnOpenFile();
+    // The settings and query commands: their dialog, then a new load when a file is open.
+    void OnSetting();
+    void OnQuery();
+    // Asks the worker for a load of the open file (with the query values when query
+    // is set, otherwise a plain one) and waits behind the waiting window; every
+    // command is held back until the load has finished.
+    void LoadAndWait(bool query);
+    void OnPrint();
+    void OnPageSetup();
 
     void OnTransferNotify(uintptr_t wParam);
     void OnTransferLoaded();

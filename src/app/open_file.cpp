@@ -25,10 +25,19 @@ void CMainDlg::OpenPath(const std::string& path)
     m_bQuery = m_bFitAll = 0;
     m_nZoomLevel = 1;
     m_strFilePath = path;
+    LoadAndWait(false);
+}
+
+void CMainDlg::LoadAndWait(bool query)
+{
     // Until the worker reports the load, nothing may read or change the data: the
     // chart takes no input, and every command and wheel turn is ignored.
     m_bLoading = true;
     m_pCurveWnd->setEnabled(false);
-    CMemoryTransferManage::GetInstance()->RequestLoad(m_strFilePath.c_str());
+    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
+    if (query)
+        manager->RequestQueryLoad(m_bQuery, m_tQueryStart, m_tQueryEnd, m_bFitAll);
+    else
+        manager->RequestLoad(m_strFilePath.c_str());
     RunWaitingDialog(this);
 }

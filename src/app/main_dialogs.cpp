@@ -1,0 +1,73 @@
+// The settings and query commands: each opens its dialog under its button and, after
+// an OK with a file open, has the file read again behind the waiting window.
+#include "app/main_dlg.h"
+#include "chart/curve_wnd.h"
+#include "guiex/parameters_base.h"
+#include "guiex/smooth_btn.h"
+#include "settings/ini_setting.h"
+#include "settings/search_dlg.h"
+#include "settings/setting_dlg.h"
+
+namespace {
+
+// Where a dialog opened from the button goes: its left edge, s9 below its bottom.
+QPoint UnderButton(const QWidget* button)
+{
+    if (button == nullptr)
+        return QPoint(0, 0);  // centred
+    const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
+    return QPoint(corner.x(), corner.y() + S(9));
+}
+
+}  // namespace
+
+void CMainDlg::GetQuery(int* enabled, TimeValue* start, TimeValue* end, int* fitAll) const
+{
+    *enabled = m_bQuery;
+    *start = m_tQueryStart;
+    *end = m_tQueryEnd;
+    *fitAll = m_bFitAll;
+}
+
+void CMainDlg::OnSetting()
+{
+    CSettingDlg dialog(this);
+    dialog.SetSettingsStore(m_pSetting.get());
+    const QPoint corner = UnderButton(GetButton(1));
+    dialog.SetPosition(corner.x(), corner.y());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    // The dialog has written the record: take it back as the file now holds it.
+    const CSettingsRecord record = LoadSettings(*m_pSetting);
+    m_nLabelColumn = record.timeColumn;
+    m_nTimeOrder = record.timeOrder;
+    m_nLabelFormat = record.labelFormat;
+    m_nRangeMode = record.rangeMode;
+    m_nRangeMax = record.manualMax;
+    m_nRangeMin = record.manualMin;
+    m_strUnit = record.unit;
+    m_pCurveWnd->SetTimeLabelFormat(m_nLabelFormat);
+    CMemoryTransferManage::GetInstance()->ApplySettings(m_nTimeOrder, m_nLabelColumn, m_nLabelFormat, m_nRangeMode,
+                                                        m_nRangeMax, m_nRangeMin);
+    // The open file is read again with the new settings, the whole of it: a plain
+    // load switches the query off. The finished load supplies the page state.
+    if (!m_strFilePath.empty()) {
+        m_bQuery = 0;
+        LoadAndWait(false);
+    }
+}
+
+void CMainDlg::OnQuery()
+{
+    CSearchDlg dialog(this);
+    dialog.SetQueryValues(m_bQuery, m_tQueryStart, m_tQueryEnd, m_bFitAll);
+    const QPoint corner = UnderButton(GetButton(2));
+    dialog.SetPosition(corner.x(), corner.y());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.GetQueryValues(&m_bQuery, &m_tQueryStart, &m_tQueryEnd, &m_bFitAll);
+    // Also with the query off: the file is then read whole again.
+    if (!m_strFilePath.empty())
+        LoadAndWait(true);
+}

@@ -1,0 +1,166 @@
+#include "settings/setting_dlg.h"
+
+#include "common/decimal.h"
+#include "common/text_convert.h"
+#include "guiex/parameters_base.h"
+#include "guiex/strings.h"
+#include "settings/ini_setting.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+const unsigned kCaptions[7] = {1200, 1201, 1202, 1203, 1204, 1205, 1206};
+
+QString Text(unsigned id)
+{
+    const std::string text = COM_GUI_EX::LoadString(id);
+    return DecodeText(text.data(), text.size());
+}
+
+QComboBox* MakeList(std::initializer_list<unsigned> items)
+{
+    auto* list = new QComboBox;
+    for (unsigned id : items)
+        list->addItem(Text(id));
+    list->setCurrentIndex(0);
+    return list;
+}
+
+// The decimal value of an edit's text, as "%d".
+std::string DecimalText(const QLineEdit* edit)
+{
+    return std::to_string(DecimalToInt(edit->text().toStdString().c_str()));
+}
+
+}  // namespace
+
+CSettingDlg::CSettingDlg(QWidget* parent) : CPopupFormDlg(parent) {}
+
+CSettingDlg::~CSettingDlg() = default;
+
+QString CSettingDlg::ColumnMissingText()
+{
+    return QStringLiteral("请输入时间标签列号。");
+}
+
+QString CSettingDlg::WriteFailedText()
+{
+    return QStringLiteral("设置无法保存，请确认配置文件可以写入。");
+}
+
+void CSettingDlg::OnInitDialog()
+{
+    PlaceWindow(S(260), S(275));
+    const int width = this->width();
+
+    // Rows s30 apart; edits and lists s20 high (a list's drop-down sizes itself).
+    const int left = S(55) + 6 * S(8);
+    const int right = width - 2 * S(8);
+    const int top = S(5) + 2 * S(8);
+    auto row = [&](int i) { return RECT{left, top + i * S(30), right, top + i * S(30) + S(20)}; };
+    auto* column = new QLineEdit;
+    QComboBox* order = MakeList({1250, 1251});
+    QComboBox* format = MakeList({1260, 1261, 1262, 1263});
+    QComboBox* range = MakeList({1270, 1271});
+    auto* maximum = new QLineEdit;
+    auto* minimum = new QLineEdit;
+    auto* unit = new QLineEdit;
+    maximum->setEnabled(false);
+    minimum->setEnabled(false);
+    AddControl(column, kKeyTimeColumn, row(0));
+    AddControl(order, kKeyTimeOrder, row(1));
+    AddControl(format, kKeyLabelFormat, row(2));
+    AddControl(range, kKeyRangeMode, row(3));
+    AddControl(maximum, kKeyManualMax, row(4));
+    AddControl(minimum, kKeyManualMin, row(5));
+    AddControl(unit, kKeyUnit, row(6));
+    CreateOkButton();
+
+    BuildBackground(kCaptions, 7, width - S(8), S(30));
+
+    const CSettingsRecord record = m_pSetting ? LoadSettings(*m_pSetting) : LoadSettings(CInitSetting());
+    m_nTimeColumn = record.timeColumn;
+    m_nTimeOrder = record.timeOrder;
+    m_nLabelFormat = record.labelFormat;
+    m_nRangeMode = record.rangeMode;
+    m_nRangeMax = record.manualMax;
+    m_nRangeMin = record.manualMin;
+    m_strUnit = record.unit;
+    column->setText(QString::number(m_nTimeColumn));
+    order->setCurrentIndex(m_nTimeOrder);
+    format->setCurrentIndex(m_nLabelFormat);
+    unit->setText(DecodeText(m_strUnit.data(), m_strUnit.size()));
+
+    range->setCurrentIndex(m_nRangeMode);
+    if (m_nRangeMode == 1) {
+        maximum->setText(QString::number(m_nRangeMax));
+        minimum->setText(QString::number(m_nRangeMin));
+    }
+    ApplyRangeRule();
+    connect(range, &QComboBox::currentIndexChanged, this, &CSettingDlg::ApplyRangeRule);
+}
+
+void CSettingDlg::ApplyRangeRule()
+{
+    const auto* range = qobject_cast<QComboBox*>(GetDlgItem(kKeyRangeMode));
+    const bool manual = range != nullptr && range->currentIndex() == 1;
+    for (int key : {kKeyManualMax, kKeyManualMin}) {
+        auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(key));
+        if (edit == nullptr)
+            continue;
+        edit->setEnabled(manual);
+        if (!manual)
+            edit->clear();
+    }
+}
+
+void CSettingDlg::accept()
+{
+    auto* column = qobject_cast<QLineEdit*>(GetDlgItem(kKeyTimeColumn));
+    if (column == nullptr)
+        return;
+    if (column->text().trimmed().isEmpty()) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), ColumnMissingText());
+        column->setFocus();
+        return;
+    }
+    if (!WriteKeys())
+        return;
+    QDialog::accept();
+}
+
+bool CSettingDlg::WriteKeys()
+{
+    const auto* column = qobject_cast<QLineEdit*>(GetDlgItem(kKeyTimeColumn));
+    const auto* order = qobject_cast<QComboBox*>(GetDlgItem(kKeyTimeOrder));
+    const auto* format = qobject_cast<QComboBox*>(GetDlgItem(kKeyLabelFormat));
+    const auto* range = qobject_cast<QComboBox*>(GetDlgItem(kKeyRangeMode));
+    const auto* maximum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMax));
+    const auto* minimum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMin));
+    const auto* unit = qobject_cast<QLineEdit*>(GetDlgItem(kKeyUnit));
+    const std::pair<int, std::string> values[] = {
+        {kKeyTimeColumn, DecimalText(column)},
+        {kKeyTimeOrder, std::to_string(order->currentIndex())},
+        {kKeyLabelFormat, std::to_string(format->currentIndex())},
+        {kKeyRangeMode, std::to_string(range->currentIndex())},
+        {kKeyManualMax, DecimalText(maximum)},
+        {kKeyManualMin, DecimalText(minimum)},
+        {kKeyUnit, unit->text().trimmed().toStdString()},
+    };
+    // A failed write is said, not hidden: closing with OK would have the main window
+    // read the old record back and reload the file as if the change had been made.
+    for (const auto& [key, value] : values) {
+        if (m_pSetting == nullptr || !WriteSetting(*m_pSetting, key, value)) {
+            QMessageBox::warning(this, QCoreApplication::applicationName(), WriteFailedText());
+            return false;
+        }
+    }
+    return true;
+}

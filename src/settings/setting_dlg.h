@@ -1,0 +1,59 @@
+#pragma once
+
+// The settings dialog: edits the settings record of the INI file (keys 7000 to
+// 7006). It reads the record when it opens and writes it back on an OK; each
+// control's id is the key it edits.
+//
+// Rows, top to bottom: time-label column (edit 7000), time order (list 7001:
+// ascending, descending), time-label format (list 7002: none and formats 1 to 3),
+// value range (list 7003: automatic, manual), manual maximum and minimum (edits
+// 7004, 7005, usable only for the manual range) and the unit (edit 7006). A list's
+// index is the stored value.
+#include "settings/popup_dlg.h"
+
+#include <string>
+
+class CInitSetting;
+
+class CSettingDlg : public CPopupFormDlg {
+    Q_OBJECT
+
+public:
+    explicit CSettingDlg(QWidget* parent);
+    ~CSettingDlg() override;
+
+    // The settings file (not owned). Without one the dialog opens on the defaults
+    // and an OK fails to write.
+    void SetSettingsStore(const CInitSetting* setting) { m_pSetting = setting; }
+
+    // The text of the message that asks for the time-label column, and of the one
+    // that says the settings could not be saved.
+    static QString ColumnMissingText();
+    static QString WriteFailedText();
+
+public slots:
+    // OK: refuses an empty or blank time-label column (message, focus back on the
+    // column, dialog stays open). Otherwise writes keys 7000 to 7006 in this order
+    // and closes with Accepted; a key that cannot be written stops there with a
+    // message and the dialog stays open. Escape goes to reject, which writes nothing.
+    void accept() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    // Limit edits usable only while the range list is at manual; emptied otherwise.
+    void ApplyRangeRule();
+    // False after telling the user the settings could not be saved.
+    bool WriteKeys();
+
+    const CInitSetting* m_pSetting = nullptr;
+    // The record as read when the dialog opened.
+    int m_nTimeOrder = 1;
+    int m_nTimeColumn = 1;
+    int m_nLabelFormat = 0;
+    int m_nRangeMode = 0;
+    int m_nRangeMax = 0;
+    int m_nRangeMin = 0;
+    std::string m_strUnit;
+};
