@@ -39,7 +39,11 @@ void CMainDlg::OnSetting()
         return;
 
     // The dialog has written the record: take it back as the file now holds it.
-    const CSettingsRecord record = LoadSettings(*m_pSetting);
+    ApplySettingsRecord(LoadSettings(*m_pSetting));
+}
+
+void CMainDlg::ApplySettingsRecord(const CSettingsRecord& record)
+{
     m_nLabelColumn = record.timeColumn;
     m_nTimeOrder = record.timeOrder;
     m_nLabelFormat = record.labelFormat;
@@ -66,7 +70,18 @@ void CMainDlg::OnQuery()
     dialog.SetPosition(corner.x(), corner.y());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    dialog.GetQueryValues(&m_bQuery, &m_tQueryStart, &m_tQueryEnd, &m_bFitAll);
+    int enabled, fitAll;
+    TimeValue start, end;
+    dialog.GetQueryValues(&enabled, &start, &end, &fitAll);
+    ApplyQuery(enabled, start, end, fitAll);
+}
+
+void CMainDlg::ApplyQuery(int enabled, TimeValue start, TimeValue end, int fitAll)
+{
+    m_bQuery = enabled;
+    m_tQueryStart = start;
+    m_tQueryEnd = end;
+    m_bFitAll = fitAll;
     // Also with the query off: the file is then read whole again.
     if (!m_strFilePath.empty())
         LoadAndWait(true);

@@ -18,6 +18,7 @@
 
 class CCurveWnd;
 class CInitSetting;
+struct CSettingsRecord;
 class QCloseEvent;
 class QKeyEvent;
 class QPaintEvent;
@@ -64,6 +65,19 @@ public:
     // paper size and orientation; false when nothing was printed (no file, a load
     // running, the worker still busy, or the printer would not start).
     bool PrintToPrinter(QPrinter& printer);
+
+    // What the settings, query, printer set-up and thumb commands do once their
+    // dialog or drag has given a choice, for callers that make the choice themselves
+    // (the export tool). Nothing here writes the settings file.
+    // The settings record: taken over and, with a file open, the file read again.
+    void ApplySettingsRecord(const CSettingsRecord& record);
+    // The query values: taken over and, with a file open, the file read again with them.
+    void ApplyQuery(int enabled, TimeValue start, TimeValue end, int fitAll);
+    // Paper size and orientation codes for the prints of this run.
+    void SetPageSetup(int16_t paperSize, int16_t orientation);
+    // A thumb commit at the given first sample, limited as the thumb limits it: the
+    // page state takes it and the chart's WM_CURVE_PAGE is posted.
+    void CommitPage(int first);
 
     // State, for tests and the export tool.
     CCurveWnd* GetCurveWnd() const { return m_pCurveWnd; }

@@ -9,6 +9,7 @@
 #include "guiex/strings.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -96,6 +97,17 @@ void CMainDlg::OnCurvePage()
     if (m_bLoading || m_bBusy)
         return;
     RequestPage();
+}
+
+void CMainDlg::CommitPage(int first)
+{
+    if (m_bLoading || m_nTotal <= 0)
+        return;
+    if (static_cast<long long>(first) + m_nPageCount >= m_nTotal)
+        first = m_nTotal - m_nPageCount - 1;
+    m_nFirst = std::max(0, first);
+    m_pCurveWnd->UpdateThumb();
+    COM_GUI_EX::PostMessage(this, WM_CURVE_PAGE, 0, 0);
 }
 
 void CMainDlg::RequestPage()

@@ -71,6 +71,12 @@ bool CMainDlg::PrintToPrinter(QPrinter& printer)
     return PrintSheet(printer, chart);
 }
 
+void CMainDlg::SetPageSetup(int16_t paperSize, int16_t orientation)
+{
+    m_nPaperSize = paperSize;
+    m_nOrientation = orientation;
+}
+
 void CMainDlg::OnPageSetup()
 {
     // Without an installed printer the dialog still chooses paper and orientation,

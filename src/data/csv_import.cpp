@@ -56,6 +56,7 @@ int CMemoryTransferManage::LoadFile()
     m_statistics.lines = 0;
     m_statistics.yieldSeconds = 0.0;
     m_dDataMin = m_dDataMax = 0.0;
+    m_bDataRead = false;
     TodayRange(&m_tFirst, &m_tLast);
 
     ImportState state;
@@ -98,6 +99,7 @@ int CMemoryTransferManage::LoadFile()
         }
     }
 
+    m_bDataRead = !state.firstValue;
     if (fitAll && m_nChannelCount > 0 && m_samples[0].size() > static_cast<size_t>(plotWidth) + 1)
         CompressToOnePage(plotWidth + 1);
     InitPageWindow(plotWidth, timeOrder);

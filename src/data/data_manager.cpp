@@ -50,6 +50,14 @@ void CMemoryTransferManage::GetTimeRange(TimeValue* first, TimeValue* last) cons
     *last = m_tLast;
 }
 
+bool CMemoryTransferManage::GetDataRange(double* minimum, double* maximum) const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    *minimum = m_dDataMin;
+    *maximum = m_dDataMax;
+    return m_bDataRead;
+}
+
 void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, std::string* label) const
 {
     m_nPublished.load(std::memory_order_acquire);

@@ -70,6 +70,10 @@ public:
                       const std::vector<CSampleArray>** samples, int* first, int* labelCount, int* pageCount,
                       int* step) const;
     void GetTimeRange(TimeValue* first, TimeValue* last) const;
+    // The smallest and largest reading of the last load, rows the query dropped
+    // included (the automatic axis is built from them); false when the load read no
+    // data row.
+    bool GetDataRange(double* minimum, double* maximum) const;
     void GetReadout(int index, CSampleArray* values, std::string* label) const;
     const std::vector<CSampleArray>* GetDisplaySeries(int* step) const;
     void GetAxisRange(double* minimum, double* maximum) const;
@@ -160,6 +164,7 @@ private:
     std::vector<CSampleArray> m_samples;
     double m_dDataMin = 0.0;
     double m_dDataMax = 0.0;
+    bool m_bDataRead = false;  // the last load read at least one data row
     TimeValue m_tFirst = 0;
     TimeValue m_tLast = 0;
     WorkStatistics m_statistics;

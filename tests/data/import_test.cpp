@@ -165,6 +165,10 @@ TEST_F(DataManagerTest, QueryKeepsRowsInsideBothEnds)
     manager->GetTimeRange(&first, &last);
     EXPECT_EQ(first, Local(2024, 5, 6, 9, 59, 59));
     EXPECT_EQ(last, Local(2024, 5, 6, 11, 0, 0));
+    double low, high;
+    ASSERT_TRUE(manager->GetDataRange(&low, &high));
+    EXPECT_EQ(low, -50);
+    EXPECT_EQ(high, 80);
     Prepare();
     double axisMin, axisMax;
     manager->GetAxisRange(&axisMin, &axisMax);

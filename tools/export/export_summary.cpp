@@ -1,0 +1,107 @@
+// The --info summary: what the data manager loaded and prepared and what the main
+// window shows, as one JSON object. Texts are decoded by the program's text rule.
+#include "app/main_dlg.h"
+#include "common/text_convert.h"
+#include "export_session.h"
+#include "json_writer.h"
+
+
+namespace {
+
+std::string Utf8(const std::string& bytes)
+{
+    return DecodeText(bytes.data(), bytes.size()).toUtf8().toStdString();
+}
+
+}  // namespace
+
+std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withSeries)
+{
+    const CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
+    const std::vector<std::string>* names = nullptr;
+    const CLabelStore* labels = nullptr;
+    const std::vector<CSampleArray>* samples = nullptr;
+    int first = 0, labelCount = 0, pageCount = 0, step = 0;
+    manager->GetDataViews(&names, &labels, &samples, &first, &labelCount, &pageCount, &step);
+
+    CJsonWriter json;
+    json.BeginObject();
+    json.Key("result");
+    json.Integer(loadResult);
+    json.Key("channels");
+    json.BeginArray();
+    for (const std::string& name : *names)
+        json.String(Utf8(name));
+    json.EndArray();
+    json.Key("samples");
+    json.BeginArray();
+    for (const CSampleArray& channel : *samples)
+        json.Integer(static_cast<long long>(channel.size()));
+    json.EndArray();
+    json.Key("labels");
+    json.Integer(labelCount);
+
+    // The value range the automatic axis is built from (rows a query dropped included).
+    double low = 0.0, high = 0.0;
+    const bool any = manager->GetDataRange(&low, &high);
+    json.Key("data_min");
+    any ? json.Number(low) : json.Null();
+    json.Key("data_max");
+    any ? json.Number(high) : json.Null();
+
+    TimeValue firstTime = 0, lastTime = 0;
+    manager->GetTimeRange(&firstTime, &lastTime);
+    json.Key("first_time");
+    json.Integer(firstTime);
+    json.Key("last_time");
+    json.Integer(lastTime);
+
+    json.Key("page");
+    json.BeginObject();
+    json.Key("first");
+    json.Integer(window.GetFirst());
+    json.Key("count");
+    json.Integer(window.GetPageCount());
+    json.Key("step");
+    json.Integer(window.GetZoom());
+    json.EndObject();
+    json.Key("zoom_level");
+    json.Integer(window.GetZoomLevel());
+
+    double axisMin = 0.0, axisMax = 0.0;
+    manager->GetAxisRange(&axisMin, &axisMax);
+    json.Key("axis");
+    json.BeginObject();
+    json.Key("min");
+    json.Number(axisMin);
+    json.Key("max");
+    json.Number(axisMax);
+    json.EndObject();
+
+    std::vector<std::string> axisLabels;
+    manager->GetAxisLabels(&axisLabels);
+    json.Key("axis_labels");
+    json.BeginArray();
+    for (const std::string& label : axisLabels)
+        json.String(Utf8(label));
+    json.EndArray();
+
+    json.Key("readout");
+    window.GetReadout().empty() ? json.Null() : json.String(Utf8(window.GetReadout()));
+
+    if (withSeries) {
+        int seriesStep = 0;
+        const std::vector<CSampleArray>* series = manager->GetDisplaySeries(&seriesStep);
+        json.Key("series");
+        json.BeginArray();
+        for (const CSampleArray& channel : *series) {
+            json.BeginArray();
+            for (const double v : channel)
+                json.Number(v);
+            json.EndArray();
+        }
+        json.EndArray();
+    }
+    json.EndObject();
+    return json.Text();
+}

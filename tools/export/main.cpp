@@ -1,0 +1,51 @@
+// trandor-export: the program's chart without a screen. Loads one recorder file
+// through the program's own main window on Qt's offscreen platform and writes its
+// summary (JSON), its picture (PNG) and its printed sheet (PDF).
+//
+//   trandor-export FILE [options]      (trandor-export --help lists them)
+//
+// Exit status 0 on success, also for a file without data; 2 for a bad option, an
+// input that cannot be read or an output that cannot be written, with one line on
+// stderr.
+#include "app/trandor_app.h"
+#include "export_session.h"
+#include "guiex/guiex_startup.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Fail(const std::string& reason)
+{
+    std::fprintf(stderr, "trandor-export: %s\n", reason.c_str());
+    return kExportFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CExportOptions options;
+    std::string error;
+    if (!ParseExportOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error))
+        return Fail(error + " (see --help)");
+    if (options.help) {
+        std::fputs(ExportUsage(), stdout);
+        return kExportOk;
+    }
+    if (!CheckExportPaths(options, &error))
+        return Fail(error);
+
+    // Always offscreen, whatever display there is; the options were read above, so Qt
+    // sees none of them.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    CTrandorApp::DisableHighDpiScaling();
+    int appArgc = 1;
+    CTrandorApp app(appArgc, argv);
+    COM_GUI_EX::GUIEXStartup();
+    const int status = RunExport(options, &error);
+    COM_GUI_EX::GUIEXShutdown();
+    return status == kExportOk ? status : Fail(error);
+}
