@@ -44,16 +44,8 @@ void CMainDlg::OnSetting()
 
 void CMainDlg::ApplySettingsRecord(const CSettingsRecord& record)
 {
-    m_nLabelColumn = record.timeColumn;
-    m_nTimeOrder = record.timeOrder;
-    m_nLabelFormat = record.labelFormat;
-    m_nRangeMode = record.rangeMode;
-    m_nRangeMax = record.manualMax;
-    m_nRangeMin = record.manualMin;
-    m_strUnit = record.unit;
+    TakeSettings(record);
     m_pCurveWnd->SetTimeLabelFormat(m_nLabelFormat);
-    CMemoryTransferManage::GetInstance()->ApplySettings(m_nTimeOrder, m_nLabelColumn, m_nLabelFormat, m_nRangeMode,
-                                                        m_nRangeMax, m_nRangeMin);
     // The open file is read again with the new settings, the whole of it: a plain
     // load switches the query off. The finished load supplies the page state.
     if (!m_strFilePath.empty()) {

@@ -84,7 +84,18 @@ void CMainDlg::OnInitDialog()
 void CMainDlg::ReadSettings()
 {
     m_pSetting.reset(new CInitSetting(SettingsFilePath().c_str()));
-    const CSettingsRecord record = LoadSettings(*m_pSetting);
+    TakeSettings(LoadSettings(*m_pSetting));
+    // The printer keys default to the values the window has, A4 landscape at first.
+    std::string text;
+    ReadSetting(*m_pSetting, kKeyPaperSize, text, std::to_string(m_nPaperSize).c_str());
+    m_nPaperSize = static_cast<int16_t>(DecimalToInt(text.c_str()));
+    ReadSetting(*m_pSetting, kKeyOrientation, text, std::to_string(m_nOrientation).c_str());
+    m_nOrientation = static_cast<int16_t>(DecimalToInt(text.c_str()));
+}
+
+// Keeps the settings record and hands its six numbers to the data manager.
+void CMainDlg::TakeSettings(const CSettingsRecord& record)
+{
     m_nLabelColumn = record.timeColumn;
     m_nTimeOrder = record.timeOrder;
     m_nLabelFormat = record.labelFormat;
@@ -94,12 +105,6 @@ void CMainDlg::ReadSettings()
     m_strUnit = record.unit;
     CMemoryTransferManage::GetInstance()->ApplySettings(m_nTimeOrder, m_nLabelColumn, m_nLabelFormat, m_nRangeMode,
                                                         m_nRangeMax, m_nRangeMin);
-    // The printer keys default to the values the window has, A4 landscape at first.
-    std::string text;
-    ReadSetting(*m_pSetting, kKeyPaperSize, text, std::to_string(m_nPaperSize).c_str());
-    m_nPaperSize = static_cast<int16_t>(DecimalToInt(text.c_str()));
-    ReadSetting(*m_pSetting, kKeyOrientation, text, std::to_string(m_nOrientation).c_str());
-    m_nOrientation = static_cast<int16_t>(DecimalToInt(text.c_str()));
 }
 
 // A fixed-size window, centred horizontally and lifted by half a menu bar from the

@@ -109,6 +109,7 @@ protected:
 private:
     void OnInitDialog();
     void ReadSettings();
+    void TakeSettings(const CSettingsRecord& record);
     void PlaceWindow();
     void BuildBackground();
     void CreateChart();
