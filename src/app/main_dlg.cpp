@@ -164,13 +164,13 @@ void CMainDlg::CreateButtons()
         h = 30;
     }
     for (int i = 0; i < 7; ++i) {
-        const ButtonSpec& spec = kButtons[i];
+        const ButtonSpec& entry = kButtons[i];
         m_rcButtons[static_cast<size_t>(i)] = RECT{m + i * (w + m), m, m + i * (w + m) + w, m + h};
         auto* button = new COM_GUI_EX::CGUIEXSmoothBtn;
-        button->Create("", m_rcButtons[static_cast<size_t>(i)], this, spec.id, COM_GUI_EX::RT_PNG, spec.normalImage,
-                       0, spec.hoverImage, 0, 0);
+        button->Create("", m_rcButtons[static_cast<size_t>(i)], this, entry.id, COM_GUI_EX::RT_PNG, entry.normalImage,
+                       0, entry.hoverImage, 0, 0);
         COM_GUI_EX::CDesignManagement::GetInstance()->ApplyButtonLook(button);
-        connect(button, &QAbstractButton::clicked, this, [this, id = spec.id] { OnCommand(id); });
+        connect(button, &QAbstractButton::clicked, this, [this, id = entry.id] { OnCommand(id); });
         m_buttons[static_cast<size_t>(i)] = button;
     }
 }
