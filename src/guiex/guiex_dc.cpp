@@ -139,10 +139,10 @@ void DrawThinLine(QImage& image, int x0, int y0, int x1, int y1, QRgb color)
     const qsizetype stride = image.bytesPerLine();
     const int dx = x1 - x0;
     // The minor coordinate in 16.16 fixed point, stepped once per major step.
-    const int64_t gradient = dx == 0 ? 0 : (int64_t(y1 - y0) << 16) / dx;
+    const int64_t gradient = dx == 0 ? 0 : int64_t(y1 - y0) * 65536 / dx;
     const int first = std::max(x0, 0);
     const int last = std::min(x1, majorLimit - 1);
-    int64_t minor = (int64_t(y0) << 16) + gradient * (first - x0);
+    int64_t minor = int64_t(y0) * 65536 + gradient * (first - x0);
     for (int major = first; major <= last; ++major, minor += gradient) {
         const int whole = static_cast<int>(minor >> 16);
         const uint32_t below = static_cast<uint32_t>((minor & 0xFFFF) >> 8);  // 0..255 of 256

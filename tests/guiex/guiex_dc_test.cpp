@@ -141,6 +141,42 @@ TEST(GuiexDc, SmoothPrimitivesCentreOnPixelCentres)
     EXPECT_EQ(ring.At(20, 20), kWhite);
 }
 
+// One-pixel curves: the ink of a line between pixel centres shares two pixels across
+// it, stays on the surface when the line runs off it, and matches the painter's stroke
+// in where it lies.
+TEST(GuiexDc, ThinCurvesShareTheirInkAndClipAtTheEdges)
+{
+    const struct {
+        const char* name;
+        QPoint from, to;
+    } cases[] = {
+        {"steep down", {10, 5}, {14, 90}},   {"steep up", {30, 90}, {26, 5}},
+        {"flat", {5, 40}, {95, 47}},         {"diagonal", {5, 5}, {95, 95}},
+        {"off the top", {40, -500}, {45, 50}}, {"off every edge", {-300, 400}, {400, -300}},
+    };
+    for (const auto& c : cases) {
+        Surface thin, thick;
+        const QPoint points[] = {c.from, c.to};
+        thin.dc.DrawSmoothPolyline(points, 2, kRed, 1);
+        thick.dc.DrawSmoothPolyline(points, 2, kRed, 2);  // drawn by the painter
+        EXPECT_GT(thin.Changed(), 20) << c.name;
+        // Every thin pixel lies inside the thicker stroke's ink box, grown by one pixel.
+        const QRect box = thick.Ink().adjusted(-1, -1, 1, 1);
+        EXPECT_TRUE(box.contains(thin.Ink())) << c.name;
+    }
+    // A steep line puts at most two inked pixels in each row it crosses.
+    Surface steep;
+    const QPoint points[] = {{20, 0}, {27, 99}};
+    steep.dc.DrawSmoothPolyline(points, 2, kRed, 1);
+    for (int y = 1; y < 99; ++y) {
+        int inked = 0;
+        for (int x = 0; x < 100; ++x)
+            inked += steep.At(x, y) != kWhite;
+        EXPECT_GE(inked, 1) << "row " << y;
+        EXPECT_LE(inked, 2) << "row " << y;
+    }
+}
+
 TEST(GuiexDc, GradientsRunOverTheWidenedBrush)
 {
     // Sampled at pixel centres, the horizontal brush (one pixel wider on each side)
