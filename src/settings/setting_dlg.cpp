@@ -86,22 +86,15 @@ void CSettingDlg::OnInitDialog()
     BuildBackground(kCaptions, 7, width - S(8), S(30));
 
     const CSettingsRecord record = m_pSetting ? LoadSettings(*m_pSetting) : LoadSettings(CInitSetting());
-    m_nTimeColumn = record.timeColumn;
-    m_nTimeOrder = record.timeOrder;
-    m_nLabelFormat = record.labelFormat;
-    m_nRangeMode = record.rangeMode;
-    m_nRangeMax = record.manualMax;
-    m_nRangeMin = record.manualMin;
-    m_strUnit = record.unit;
-    column->setText(QString::number(m_nTimeColumn));
-    order->setCurrentIndex(m_nTimeOrder);
-    format->setCurrentIndex(m_nLabelFormat);
-    unit->setText(DecodeText(m_strUnit.data(), m_strUnit.size()));
+    column->setText(QString::number(record.timeColumn));
+    order->setCurrentIndex(record.timeOrder);
+    format->setCurrentIndex(record.labelFormat);
+    unit->setText(DecodeText(record.unit.data(), record.unit.size()));
 
-    range->setCurrentIndex(m_nRangeMode);
-    if (m_nRangeMode == 1) {
-        maximum->setText(QString::number(m_nRangeMax));
-        minimum->setText(QString::number(m_nRangeMin));
+    range->setCurrentIndex(record.rangeMode);
+    if (record.rangeMode == 1) {
+        maximum->setText(QString::number(record.manualMax));
+        minimum->setText(QString::number(record.manualMin));
     }
     ApplyRangeRule();
     connect(range, &QComboBox::currentIndexChanged, this, &CSettingDlg::ApplyRangeRule);

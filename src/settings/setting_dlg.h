@@ -48,12 +48,4 @@ private:
     bool WriteKeys();
 
     const CInitSetting* m_pSetting = nullptr;
-    // The record as read when the dialog opened.
-    int m_nTimeOrder = 1;
-    int m_nTimeColumn = 1;
-    int m_nLabelFormat = 0;
-    int m_nRangeMode = 0;
-    int m_nRangeMax = 0;
-    int m_nRangeMin = 0;
-    std::string m_strUnit;
 };
