@@ -83,7 +83,7 @@ int CMemoryTransferManage::LoadFile()
         const char* end = nullptr;
         while (reader.Next(begin, end)) {
             const bool headerPending = m_nChannelCount == 0;
-            ParseLine(begin, end, state);
+            ParseLine(begin, end, end + CLineReader::kReadablePast, state);
             if (headerPending)
                 state.headerEnd = reader.Consumed();
             else if (state.dataRows == kEstimateRows)
@@ -122,84 +122,96 @@ void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, 
     m_labels.reserve(expected, expected * labelBytes);
 }
 
-void CMemoryTransferManage::ParseLine(const char* begin, const char* end, ImportState& state)
+void CMemoryTransferManage::ParseLine(const char* begin, const char* end, const char* limit, ImportState& state)
 {
+    CFieldEdges fields;
+    SplitFields(begin, end, limit, &fields);
     if (m_strNames.empty())
-        ParseHeader(begin, end, state.timeColumn);
+        ParseHeader(begin, fields, state.timeColumn);
     else
-        ParseDataRow(begin, end, state);
+        ParseDataRow(begin, limit, fields, state);
 }
 
 // The first line that yields a name: every field but the time-label column names a
 // channel, up to 16.
-void CMemoryTransferManage::ParseHeader(const char* begin, const char* end, int timeColumn)
+void CMemoryTransferManage::ParseHeader(const char* line, const CFieldEdges& fields, int timeColumn)
 {
-    CFieldSpan fields[kMaxFields];
-    const int count = SplitFields(begin, end, fields);
-    for (int column = 0; column < count && m_strNames.size() < static_cast<size_t>(kMaxChannels); ++column) {
+    for (int column = 0; column < fields.count && m_strNames.size() < static_cast<size_t>(kMaxChannels); ++column) {
         if (column != timeColumn)
-            m_strNames.emplace_back(begin + fields[column].begin, begin + fields[column].end);
+            m_strNames.emplace_back(line + fields.Begin(column), line + fields.End(column));
     }
     m_nChannelCount = static_cast<int>(m_strNames.size());
     if (m_nChannelCount > 0)
         m_samples.assign(static_cast<size_t>(m_nChannelCount), CSampleArray());
 }
 
-void CMemoryTransferManage::ParseDataRow(const char* begin, const char* end, ImportState& state)
+void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, const CFieldEdges& fields,
+                                         ImportState& state)
 {
-    CFieldSpan fields[kMaxFields];
-    const int count = SplitFields(begin, end, fields);
-    int channel = 0;
+    const int timeColumn = state.timeColumn;
+    const bool labelled = timeColumn >= 0 && timeColumn < fields.count;
     bool inRange = true;
-    bool labelTaken = false;
-    bool rangeStarts = state.firstValue;  // the first reading of the first data row starts the range
-    // The value range is kept in registers for the row: a member would be reloaded after every store.
-    double low = m_dDataMin;
-    double high = m_dDataMax;
+    if (labelled)
+        inRange = ReadTimeLabel(line + fields.Begin(timeColumn), line + fields.End(timeColumn), state);
 
-    for (int column = 0; column < count; ++column) {
-        const char* field = begin + fields[column].begin;
-        const char* fieldEnd = begin + fields[column].end;
-        if (column != state.timeColumn) {
-            if (channel < m_nChannelCount) {
-                double v;
-                if (!ParseShortReading(field, fieldEnd, end, &v))
-                    v = ParseReading(field, fieldEnd);
-                m_samples[static_cast<size_t>(channel)].push_back(v);
-                // A reading that is not a number never enters the value range: with the
-                // range first, std::min and std::max keep it when v is not a number.
-                if (rangeStarts && !std::isnan(v)) {
-                    low = high = v;
-                    rangeStarts = false;
-                }
-                low = std::min(low, v);
-                high = std::max(high, v);
-            }
-            ++channel;
+    double row[kMaxChannels];
+    int readings = 0;
+    const int channels = m_nChannelCount;
+    for (int column = 0; column < fields.count && readings < channels; ++column) {
+        if (column == timeColumn)
             continue;
-        }
-        TimeValue t = 0;
-        if (ParseTimeLabel(field, fieldEnd, &t, state.converter)) {
-            m_tFirst = state.firstValue ? t : std::min(m_tFirst, t);
-            m_tLast = state.firstValue ? t : std::max(m_tLast, t);
-            if (state.query && (t < state.queryStart || t > state.queryEnd))
-                inRange = false;
-        }
-        m_labels.push_back(std::string_view(field, static_cast<size_t>(fieldEnd - field)));
-        labelTaken = true;
+        const char* field = line + fields.Begin(column);
+        const char* fieldEnd = line + fields.End(column);
+        double value;
+        if (!ParseShortReading(field, fieldEnd, limit, &value))
+            value = ParseReading(field, fieldEnd);
+        row[readings++] = value;
     }
-
-    m_dDataMin = low;
-    m_dDataMax = high;
+    ExtendValueRange(row, readings, state.firstValue);
     state.firstValue = false;
     ++state.dataRows;
-    if (!inRange) {
-        // The row lies outside the query: take back what it appended. Its readings
-        // and its time still count for the ranges.
-        const int taken = std::min(channel, m_nChannelCount);
-        for (int c = 0; c < taken; ++c)
-            m_samples[static_cast<size_t>(c)].pop_back();
-        if (labelTaken)
-            m_labels.pop_back();
+
+    // A row outside the query keeps nothing; its readings and its time still count for the ranges.
+    if (!inRange)
+        return;
+    if (labelled)
+        m_labels.push_back(std::string_view(line + fields.Begin(timeColumn),
+                                            static_cast<size_t>(fields.End(timeColumn) - fields.Begin(timeColumn))));
+    for (int c = 0; c < readings; ++c)
+        m_samples[static_cast<size_t>(c)].push_back(row[c]);
+}
+
+// Parses a row's time label into the time range; false when a query is active and
+// the time lies outside it.
+bool CMemoryTransferManage::ReadTimeLabel(const char* begin, const char* end, ImportState& state)
+{
+    TimeValue t = 0;
+    if (!ParseTimeLabel(begin, end, &t, state.converter))
+        return true;
+    m_tFirst = state.firstValue ? t : std::min(m_tFirst, t);
+    m_tLast = state.firstValue ? t : std::max(m_tLast, t);
+    return !state.query || (t >= state.queryStart && t <= state.queryEnd);
+}
+
+// Widens the value range by a row's readings. The first reading of the first data row
+// that is a number starts the range.
+void CMemoryTransferManage::ExtendValueRange(const double* row, int readings, bool firstRow)
+{
+    int c = 0;
+    if (firstRow) {
+        while (c < readings && std::isnan(row[c]))
+            ++c;
+        if (c < readings)
+            m_dDataMin = m_dDataMax = row[c];
     }
+    // Kept in registers for the row. A reading that is not a number never enters the
+    // range: with the range first, std::min and std::max keep it when v is not a number.
+    double low = m_dDataMin;
+    double high = m_dDataMax;
+    for (; c < readings; ++c) {
+        low = std::min(low, row[c]);
+        high = std::max(high, row[c]);
+    }
+    m_dDataMin = low;
+    m_dDataMax = high;
 }

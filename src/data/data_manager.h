@@ -25,6 +25,7 @@
 #include <vector>
 
 class QObject;
+struct CFieldEdges;
 struct CVisibilityFlags;
 namespace COM_GUI_EX {
 class CGUIEXDC;
@@ -110,9 +111,12 @@ private:
 
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
-    void ParseLine(const char* begin, const char* end, ImportState& state);
-    void ParseHeader(const char* begin, const char* end, int timeColumn);
-    void ParseDataRow(const char* begin, const char* end, ImportState& state);
+    // One line [begin, end) whose bytes may be read up to limit.
+    void ParseLine(const char* begin, const char* end, const char* limit, ImportState& state);
+    void ParseHeader(const char* line, const CFieldEdges& fields, int timeColumn);
+    void ParseDataRow(const char* line, const char* limit, const CFieldEdges& fields, ImportState& state);
+    bool ReadTimeLabel(const char* begin, const char* end, ImportState& state);
+    void ExtendValueRange(const double* row, int readings, bool firstRow);
     void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
     void ClearData();
     void ClearDisplaySeries();

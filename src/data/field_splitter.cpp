@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kWordBytes = 64;
+
 // Bit k is set when byte k of the 16 is a separator; zero bytes are reported apart.
 inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zeros)
 {
@@ -30,22 +32,21 @@ inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zer
 #endif
 }
 
-// Separator and zero-byte bits of the 64 bytes at base; bytes past the line's
-// length count as separators.
-void ClassifyWord(const char* line, int base, int length, uint64_t* separators, uint64_t* zeros)
+// Separator and zero-byte bits of the 64 bytes at word. A block that would reach
+// past limit is copied first, so nothing beyond limit is read.
+void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uint64_t* zeros)
 {
     *separators = 0;
     *zeros = 0;
-    for (int offset = 0; offset < 64; offset += 16) {
-        const int at = base + offset;
+    for (int offset = 0; offset < kWordBytes; offset += 16) {
+        const char* at = word + offset;
         uint64_t s, z;
-        if (at + 16 <= length) {
-            ClassifyBlock(line + at, &s, &z);
+        if (limit - at >= 16) {
+            ClassifyBlock(at, &s, &z);
         } else {
-            char block[16];
-            std::memset(block, ',', sizeof block);
-            if (at < length)
-                std::memcpy(block, line + at, static_cast<size_t>(length - at));
+            char block[16] = {};
+            if (at < limit)
+                std::memcpy(block, at, static_cast<size_t>(limit - at));
             ClassifyBlock(block, &s, &z);
         }
         *separators |= s << offset;
@@ -55,30 +56,30 @@ void ClassifyWord(const char* line, int base, int length, uint64_t* separators, 
 
 }  // namespace
 
-int SplitFields(const char* begin, const char* end, CFieldSpan* fields)
+void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
     const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
-    // Offsets where a field starts or ends, alternately: the places where bytes switch
-    // between separator and field.
-    uint16_t edges[kMaxLineBytes + 2];
-    int count = 0;
-    uint64_t inField = 0;  // whether the byte before the word belongs to a field
-    for (int base = 0; base < length; base += 64) {
+    uint16_t* edge = fields->edges;  // where fields start and end, alternately
+    uint64_t inField = 0;            // whether the byte before the word belongs to a field
+    for (int base = 0; base < length; base += kWordBytes) {
         uint64_t separators, zeros;
-        ClassifyWord(begin, base, length, &separators, &zeros);
-        const bool last = zeros != 0 || base + 64 >= length;
-        if (zeros != 0)
+        ClassifyWord(begin + base, limit, &separators, &zeros);
+        const int rest = length - base;
+        bool last = rest <= kWordBytes;
+        if (rest < kWordBytes)
+            separators |= ~uint64_t{0} << rest;  // bytes past the line
+        if (zeros != 0) {
             separators |= ~((zeros & (0 - zeros)) - 1);  // nothing from the first zero byte on
+            last = true;
+        }
         const uint64_t inside = ~separators;
-        for (uint64_t edge = inside ^ ((inside << 1) | inField); edge != 0; edge &= edge - 1)
-            edges[count++] = static_cast<uint16_t>(base + __builtin_ctzll(edge));
+        for (uint64_t change = inside ^ ((inside << 1) | inField); change != 0; change &= change - 1)
+            *edge++ = static_cast<uint16_t>(base + __builtin_ctzll(change));
         inField = inside >> 63;
         if (last)
             break;
     }
-    if (count % 2 != 0)
-        edges[count++] = static_cast<uint16_t>(length);
-    for (int i = 0; i < count / 2; ++i)
-        fields[i] = CFieldSpan{edges[2 * i], edges[2 * i + 1]};
-    return count / 2;
+    if ((edge - fields->edges) % 2 != 0)
+        *edge++ = static_cast<uint16_t>(length);
+    fields->count = static_cast<int>(edge - fields->edges) / 2;
 }

@@ -6,16 +6,21 @@
 // scanned 16 bytes at a time, which keeps the import's cost per byte low.
 #include <cstdint>
 
-struct CFieldSpan {
-    uint16_t begin;  // offset of the field's first byte in the line
-    uint16_t end;    // offset just past its last byte
-};
-
 // A line holds at most 1279 characters, and a carriage return before its line feed
 // (dropped in text mode) may come on top; every field takes at least two of these bytes.
 constexpr int kMaxLineBytes = 1280;
 constexpr int kMaxFields = kMaxLineBytes / 2;
 
-// Writes the fields of [begin, end) to fields, which has room for kMaxFields, and
-// returns their number. Bytes beyond the first kMaxLineBytes are not looked at.
-int SplitFields(const char* begin, const char* end, CFieldSpan* fields);
+// The fields of a line as offsets from its first byte: field i is [edges[2i], edges[2i+1]).
+struct CFieldEdges {
+    uint16_t edges[2 * kMaxFields + 2];
+    int count = 0;
+
+    int Begin(int field) const { return edges[2 * field]; }
+    int End(int field) const { return edges[2 * field + 1]; }
+};
+
+// Finds the fields of [begin, end). Bytes up to limit (limit >= end) may be read, which
+// lets most blocks be loaded straight from the line. Bytes beyond the first
+// kMaxLineBytes are not looked at.
+void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields);

@@ -11,7 +11,7 @@ constexpr size_t kBlockBytes = 4u << 20;
 constexpr size_t kLookahead = CLineReader::kLineChars + 2;
 }  // namespace
 
-CLineReader::CLineReader() : m_buffer(kBlockBytes) {}
+CLineReader::CLineReader() : m_buffer(kBlockBytes + kReadablePast) {}
 
 CLineReader::~CLineReader()
 {
@@ -40,8 +40,8 @@ bool CLineReader::Refill()
         m_nEnd -= m_nPos;
         m_nPos = 0;
     }
-    while (m_nEnd < m_buffer.size()) {
-        const ssize_t got = ::read(m_fd, m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
+    while (m_nEnd < kBlockBytes) {
+        const ssize_t got = ::read(m_fd, m_buffer.data() + m_nEnd, kBlockBytes - m_nEnd);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {

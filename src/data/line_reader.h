@@ -12,6 +12,9 @@
 class CLineReader {
 public:
     static constexpr int kLineChars = 1279;
+    // Bytes past the end of a piece that may be read (their values are unspecified):
+    // lets the parser load whole blocks without checking each against the piece's end.
+    static constexpr int kReadablePast = 64;
 
     CLineReader();
     ~CLineReader();

@@ -57,3 +57,13 @@ double ParseReading(const char* begin, const char* end)
     }
     return StrtodC(number, end);
 }
+
+bool ParseShortReadingNearLimit(const char* begin, const char* end, double* value)
+{
+    char copy[32] = {};
+    const long length = end - begin;
+    if (length > 9)
+        return false;  // more than a sign and eight characters
+    std::memcpy(copy, begin, static_cast<size_t>(length));
+    return ParseShortReading(copy, copy + length, copy + sizeof copy, value);
+}

@@ -9,11 +9,10 @@
 double ParseReading(const char* begin, const char* end);
 
 
-// The import's fast path for a whole field [begin, end) of a line that ends at limit
-// (limit >= end): the usual reading, an optional sign and at most eight characters
-// of digits and one decimal point, converted eight bytes at a time without a branch
-// per character. Returns false, with value untouched, for every other form, which
-// ParseReading then reads.
+// The import's fast path for a whole field [begin, end), not empty, of a line whose
+// bytes may be read up to limit (limit >= end): the usual reading, an optional sign and at most
+// eight characters of digits and one decimal point. Returns false, with value
+// untouched, for every other form, which ParseReading then reads.
 inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value);
 
 namespace reading_detail {
@@ -21,73 +20,62 @@ namespace reading_detail {
 constexpr uint64_t kOnes = 0x0101010101010101ULL;
 constexpr uint64_t kHighBits = 0x80 * kOnes;
 
-// The high bit of each byte that is not zero.
-inline uint64_t NonZeroBytes(uint64_t x)
+// The high bit of each byte of x that is zero, exact for the lowest such byte (bytes
+// above a zero byte may be reported too).
+inline uint64_t ZeroBytes(uint64_t x)
 {
-    return (((x & (0x7F * kOnes)) + 0x7F * kOnes) | x) & kHighBits;
+    return (x - kOnes) & ~x & kHighBits;
 }
 
-// The high bit of each byte that is not an ASCII digit.
-inline uint64_t NonDigitBytes(uint64_t x)
+// The value of eight digit values (0..9) in the bytes of x, the most significant in
+// the lowest byte.
+inline uint64_t EightDigitsValue(uint64_t x)
 {
-    const uint64_t highNibble = NonZeroBytes((x & (0xF0 * kOnes)) ^ (0x30 * kOnes));
-    const uint64_t lowNibbleOver9 = (((x & (0x0F * kOnes)) + 0x06 * kOnes) & (0x10 * kOnes)) << 3;
-    return highNibble | lowNibbleOver9;
-}
-
-// The value of up to eight digits held in the low bytes of x, most significant first.
-inline uint64_t DigitsValue(uint64_t x, int count)
-{
-    uint64_t v = (x - 0x30 * kOnes) & (~uint64_t{0} >> (64 - 8 * count));
-    v <<= 8 * (8 - count);  // leading zeros
-    v = v * 10 + (v >> 8);
-    return (((v & 0x000000FF000000FFULL) * 0x000F424000000064ULL) +
-            (((v >> 16) & 0x000000FF000000FFULL) * 0x0000271000000001ULL)) >> 32;
+    x = x * 10 + (x >> 8);
+    return (((x & 0x000000FF000000FFULL) * 0x000F424000000064ULL) +
+            (((x >> 16) & 0x000000FF000000FFULL) * 0x0000271000000001ULL)) >> 32;
 }
 
 }  // namespace reading_detail
+
+// ParseShortReading for a field whose digits lie within eight bytes of limit: copied
+// into a buffer that can be read whole.
+bool ParseShortReadingNearLimit(const char* begin, const char* end, double* value);
 
 inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value)
 {
     using namespace reading_detail;
     // Powers of ten that a double holds exactly; an eight-digit mantissa is exact too,
     // so one division rounds the result correctly.
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-    long length = end - begin;
-    uint64_t chunk = 0;
-    if (limit - begin >= 8)
-        std::memcpy(&chunk, begin, 8);  // one load; the bytes past the field are masked off
-    else if (length <= 8)
-        std::memcpy(&chunk, begin, static_cast<size_t>(length));  // the line's last field
-    // The sign is taken off without a branch: signs are as unpredictable as the data.
-    const uint64_t sign = chunk & 0xFF;
-    const uint64_t negative = sign == '-';
-    const int hasSign = static_cast<int>(negative | (sign == '+'));
-    chunk >>= 8 * hasSign;
-    length -= hasSign;
-    if (length < 1 || length > 8 - hasSign)
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    if (limit - begin < 9)
+        return ParseShortReadingNearLimit(begin, end, value);
+    const char first = *begin;
+    const bool negative = first == '-';
+    const char* digits = begin + (negative || first == '+');
+    const long length = end - digits;
+    if (length < 1 || length > 8)
         return false;
-    const uint64_t keep = ~uint64_t{0} >> (64 - 8 * length);
-    chunk &= keep;
-    const uint64_t dots = ~NonZeroBytes(chunk ^ (0x2E * kOnes)) & kHighBits & keep;
-    // Only digits and at most one decimal point.
-    if ((NonDigitBytes(chunk) & keep) != dots || (dots & (dots - 1)) != 0)
-        return false;
-    int count = static_cast<int>(length);
+    uint64_t chunk;
+    std::memcpy(&chunk, digits, 8);  // one load; the bytes past the field are shifted out
+    // Digit values in place of the characters, moved to the top of the word: the bytes
+    // past the field fall off and zeros (leading zero digits) come in below.
+    chunk = (chunk ^ (0x30 * kOnes)) << (64 - 8 * length);
+    // Bytes that are not digit values (10 and above); a decimal point reads 0x1E.
+    const uint64_t others = ((chunk + 0x76 * kOnes) | chunk) & kHighBits;
+    const uint64_t dotBits = ZeroBytes(chunk ^ (0x1E * kOnes));
+    const uint64_t dot = dotBits & (0 - dotBits);
+    if ((others & ~dot) != 0 || length == (dot != 0))
+        return false;  // another character, a second point, or a point without digits
     int fraction = 0;
-    if (dots != 0) {
-        const int dot = __builtin_ctzll(dots) >> 3;
-        fraction = count - dot - 1;
-        --count;
-        const uint64_t below = (uint64_t{1} << (8 * dot)) - 1;
-        chunk = (chunk & below) | ((chunk >> 8) & ~below);
+    if (dot != 0) {
+        // Drop the point: the digits before it move up one byte.
+        chunk = (chunk & (0 - (dot << 1))) | ((chunk & ((dot >> 7) - 1)) << 8);
+        fraction = (63 - __builtin_ctzll(dot)) >> 3;
     }
-    if (count == 0)
-        return false;  // a lone decimal point
-    const double magnitude = static_cast<double>(DigitsValue(chunk, count)) / kPow10[fraction];
-    uint64_t bits;
-    std::memcpy(&bits, &magnitude, sizeof bits);
-    bits |= negative << 63;
-    std::memcpy(value, &bits, sizeof bits);
+    // The sign by a multiplication, which is exact: signs are as unpredictable as the
+    // data, so a branch would often be mispredicted.
+    static constexpr double kSign[] = {1.0, -1.0};
+    *value = static_cast<double>(EightDigitsValue(chunk)) / kPow10[fraction] * kSign[negative];
     return true;
 }

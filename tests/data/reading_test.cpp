@@ -87,11 +87,17 @@ TEST(ParseShortReading, AgreesWithStrtodOnRandomFields)
         for (int k = 0; k < length; ++k)
             line[k] = alphabet[next() % (sizeof alphabet - 1)];
         const double expected = strtod_l(line, nullptr, cLocale);
-        // The line either ends with the field or goes on with more fields.
-        const int tail = static_cast<int>(next() % 2) * 5;
-        std::memcpy(line + length, ",7.5\n", static_cast<size_t>(tail));
+        // The line either ends with the field, goes on with more fields, or the reader's
+        // buffer holds anything after it.
+        const int tail = static_cast<int>(next() % 3) * 5;
+        std::memcpy(line + length, ",7.5\n", static_cast<size_t>(tail % 10));
+        if (tail == 10) {
+            for (int k = length; k < static_cast<int>(sizeof line); ++k)
+                line[k] = alphabet[next() % (sizeof alphabet - 1)];
+        }
+        const char* limit = tail == 10 ? line + sizeof line : line + length + tail;
         double got = -12345.0;
-        if (!ParseShortReading(line, line + length, line + length + tail, &got))
+        if (!ParseShortReading(line, line + length, limit, &got))
             got = ParseReading(line, line + length);
         ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
             << "\"" << std::string(line, static_cast<size_t>(length)) << "\" read " << got << ", not " << expected;
