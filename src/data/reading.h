@@ -20,13 +20,6 @@ namespace reading_detail {
 constexpr uint64_t kOnes = 0x0101010101010101ULL;
 constexpr uint64_t kHighBits = 0x80 * kOnes;
 
-// The high bit of each byte of x that is zero, exact for the lowest such byte (bytes
-// above a zero byte may be reported too).
-inline uint64_t ZeroBytes(uint64_t x)
-{
-    return (x - kOnes) & ~x & kHighBits;
-}
-
 // The value of eight digit values (0..9) in the bytes of x, the most significant in
 // the lowest byte.
 inline uint64_t EightDigitsValue(uint64_t x)
@@ -63,15 +56,15 @@ inline bool ParseShortReading(const char* begin, const char* end, const char* li
     chunk = (chunk ^ (0x30 * kOnes)) << (64 - 8 * length);
     // Bytes that are not digit values (10 and above); a decimal point reads 0x1E.
     const uint64_t others = ((chunk + 0x76 * kOnes) | chunk) & kHighBits;
-    const uint64_t dotBits = ZeroBytes(chunk ^ (0x1E * kOnes));
-    const uint64_t dot = dotBits & (0 - dotBits);
-    if ((others & ~dot) != 0 || length == (dot != 0))
-        return false;  // another character, a second point, or a point without digits
     int fraction = 0;
-    if (dot != 0) {
+    if (others != 0) {
+        // Only one such byte, a decimal point, and at least one digit besides it.
+        const int point = __builtin_ctzll(others) - 7;  // its lowest bit
+        if ((others & (others - 1)) != 0 || ((chunk >> point) & 0xFF) != 0x1E || length == 1)
+            return false;
         // Drop the point: the digits before it move up one byte.
-        chunk = (chunk & (0 - (dot << 1))) | ((chunk & ((dot >> 7) - 1)) << 8);
-        fraction = (63 - __builtin_ctzll(dot)) >> 3;
+        chunk = (chunk & (0 - (others << 1))) | ((chunk & ((uint64_t{1} << point) - 1)) << 8);
+        fraction = (56 - point) >> 3;
     }
     // The sign by a multiplication, which is exact: signs are as unpredictable as the
     // data, so a branch would often be mispredicted.

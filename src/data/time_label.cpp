@@ -182,6 +182,34 @@ bool ReadTime(const char* p, const char* end, int& hour, int& minute, int& secon
     return p == end;
 }
 
+// The shape recorders write, "YYYY/MM/DD HH:MM:SS" with any of the date separators
+// and a blank or 'T' between date and time, read in one step; false for every other
+// label, which the general reader then takes.
+bool ReadCommonLabel(const char* p, const char* end, int& year, int& month, int& day, int& hour, int& minute,
+                     int& second)
+{
+    if (end - p != 19)
+        return false;
+    const char sep = p[4];
+    if ((sep != '/' && sep != '-' && sep != '.') || p[7] != sep || (p[10] != ' ' && p[10] != 'T')
+        || p[13] != ':' || p[16] != ':')
+        return false;
+    static constexpr int kDigitAt[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+    unsigned nonDigits = 0;
+    for (int at : kDigitAt)
+        nonDigits |= static_cast<unsigned>(p[at] - '0') > 9u;
+    if (nonDigits != 0)
+        return false;
+    auto two = [p](int at) { return (p[at] - '0') * 10 + (p[at + 1] - '0'); };
+    year = two(0) * 100 + two(2);
+    month = two(5);
+    day = two(8);
+    hour = two(11);
+    minute = two(14);
+    second = two(17);
+    return true;
+}
+
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 int DaysInMonth(int year, int month)
@@ -238,7 +266,9 @@ int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTim
 
     const char* p = begin;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (!ReadDate(p, end, year, month, day))
+    if (ReadCommonLabel(begin, end, year, month, day, hour, minute, second))
+        p = end;
+    else if (!ReadDate(p, end, year, month, day))
         return 0;
     if (p != end) {
         if (*p == 'T') {
