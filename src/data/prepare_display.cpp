@@ -165,14 +165,15 @@ int CMemoryTransferManage::PrepareDisplay()
 
     bool labelsPending = true;
     std::string text;
-    std::vector<QPoint> curve;
+    std::vector<std::vector<QPoint>> curves(static_cast<size_t>(m_nChannelCount));
+    std::vector<COM_GUI_EX::CGUIEXPolyline> polylines;
     m_displaySeries.resize(static_cast<size_t>(m_nChannelCount));
     for (int c = 0; c < m_nChannelCount; ++c) {
         if (visibility && visibility->IsHidden(c))
             continue;  // a hidden channel keeps an empty series and does not take the labels
         const CSampleArray& samples = m_samples[static_cast<size_t>(c)];
         CSampleArray& series = m_displaySeries[static_cast<size_t>(c)];
-        curve.clear();
+        std::vector<QPoint>& curve = curves[static_cast<size_t>(c)];
         for (int i = 0; i < count; ++i) {
             const long long idx = timeOrder != 0 ? first + count - 1 - i : first + i;
             const int x = step * i;
@@ -192,10 +193,13 @@ int CMemoryTransferManage::PrepareDisplay()
             }
         }
         // The curve joins its points in column order, one segment per column.
-        if (m_pPlotSurface && curve.size() > 1)
-            m_pPlotSurface->DrawSmoothPolyline(curve.data(), static_cast<int>(curve.size()), kPalette[c], m_nPenWidth);
+        if (curve.size() > 1)
+            polylines.push_back({curve.data(), static_cast<int>(curve.size()), kPalette[c]});
         labelsPending = false;
     }
+    // The curves are drawn together, each over the ones before it.
+    if (m_pPlotSurface)
+        m_pPlotSurface->DrawSmoothPolylines(polylines, m_nPenWidth);
     m_statistics.prepareSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return 0;

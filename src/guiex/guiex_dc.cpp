@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -60,10 +63,26 @@ void SetResolution(QImage* image, const QPaintDevice* reference)
 // generic sans-serif family (fontconfig would otherwise substitute whatever it likes,
 // e.g. a monospace face for a missing monospace family). Text is laid out unhinted
 // and grey-scale anti-aliased, so advances are the font's design widths.
+// Whether the family is installed, asked of the font database once per family: the
+// question goes to fontconfig and costs about a millisecond, and surfaces are made
+// for every paint.
+bool FamilyInstalled(const QString& family)
+{
+    static std::mutex lock;
+    static std::map<QString, bool> installed;
+    const std::lock_guard<std::mutex> guard(lock);
+    const auto found = installed.find(family);
+    if (found != installed.end())
+        return found->second;
+    const bool result = QFontDatabase::hasFamily(family);
+    installed.emplace(family, result);
+    return result;
+}
+
 QFont MakeSurfaceFont(const QString& family, int size, int style)
 {
     QFont font;
-    if (!family.isEmpty() && QFontDatabase::hasFamily(family)) {
+    if (!family.isEmpty() && FamilyInstalled(family)) {
         font.setFamily(family);
     } else {
         QFont generic;
@@ -119,7 +138,17 @@ inline void BlendPixel(QRgb* pixel, QRgb color, uint32_t coverage)
 // (Wu's method: two pixels across the line at each step along it, shared by their
 // distance from it; the end pixels get half). For the curves of a page this is many
 // times faster than stroking each segment as a polygon, with the same pixels covered.
-void DrawThinLine(QImage& image, int x0, int y0, int x1, int y1, QRgb color)
+// The pixels a one-pixel line may change: rows top..bottom - 1 of a premultiplied
+// 32-bit image.
+struct ThinLineBand {
+    uchar* bits;
+    qsizetype stride;
+    int width;
+    int top;
+    int bottom;
+};
+
+void DrawThinLine(const ThinLineBand& band, int x0, int y0, int x1, int y1, QRgb color)
 {
     // Walk along the major axis (the longer one); the two pixels across the line at
     // each step lie side by side in one row for a steep line, one above the other for
@@ -133,15 +162,15 @@ void DrawThinLine(QImage& image, int x0, int y0, int x1, int y1, QRgb color)
         std::swap(x0, x1);
         std::swap(y0, y1);
     }
-    const int majorLimit = steep ? image.height() : image.width();
-    const int minorLimit = steep ? image.width() : image.height();
-    uchar* const bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
+    const int majorLow = steep ? band.top : 0;
+    const int majorHigh = steep ? band.bottom : band.width;
+    const int minorLow = steep ? 0 : band.top;
+    const int minorHigh = steep ? band.width : band.bottom;
     const int dx = x1 - x0;
     // The minor coordinate in 16.16 fixed point, stepped once per major step.
     const int64_t gradient = dx == 0 ? 0 : int64_t(y1 - y0) * 65536 / dx;
-    const int first = std::max(x0, 0);
-    const int last = std::min(x1, majorLimit - 1);
+    const int first = std::max(x0, majorLow);
+    const int last = std::min(x1, majorHigh - 1);
     int64_t minor = int64_t(y0) * 65536 + gradient * (first - x0);
     for (int major = first; major <= last; ++major, minor += gradient) {
         const int whole = static_cast<int>(minor >> 16);
@@ -150,17 +179,32 @@ void DrawThinLine(QImage& image, int x0, int y0, int x1, int y1, QRgb color)
         const uint32_t near = (256 - below) * share >> 8;
         const uint32_t far = below * share >> 8;
         if (steep) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + major * stride);
-            if (whole >= 0 && whole < minorLimit)
+            QRgb* row = reinterpret_cast<QRgb*>(band.bits + major * band.stride);
+            if (whole >= minorLow && whole < minorHigh)
                 BlendPixel(row + whole, color, near);
-            if (far != 0 && whole + 1 >= 0 && whole + 1 < minorLimit)
+            if (far != 0 && whole + 1 >= minorLow && whole + 1 < minorHigh)
                 BlendPixel(row + whole + 1, color, far);
         } else {
-            if (whole >= 0 && whole < minorLimit)
-                BlendPixel(reinterpret_cast<QRgb*>(bits + whole * stride) + major, color, near);
-            if (far != 0 && whole + 1 >= 0 && whole + 1 < minorLimit)
-                BlendPixel(reinterpret_cast<QRgb*>(bits + (whole + 1) * stride) + major, color, far);
+            if (whole >= minorLow && whole < minorHigh)
+                BlendPixel(reinterpret_cast<QRgb*>(band.bits + whole * band.stride) + major, color, near);
+            if (far != 0 && whole + 1 >= minorLow && whole + 1 < minorHigh)
+                BlendPixel(reinterpret_cast<QRgb*>(band.bits + (whole + 1) * band.stride) + major, color, far);
         }
+    }
+}
+
+// Rows of an image below which one-pixel lines are drawn on one thread only: a
+// helper thread would cost more than it saves.
+constexpr int kSharedDrawingRows = 64;
+
+// Draws the lines' segments in the band, line after line.
+void DrawThinLines(const ThinLineBand& band, const std::vector<CGUIEXPolyline>& lines)
+{
+    for (const CGUIEXPolyline& line : lines) {
+        const QRgb rgb = ToColor(line.color).rgba();
+        for (int i = 1; i < line.count; ++i)
+            DrawThinLine(band, line.points[i - 1].x(), line.points[i - 1].y(), line.points[i].x(), line.points[i].y(),
+                         rgb);
     }
 }
 
@@ -410,21 +454,41 @@ void CGUIEXDC::DrawSmoothLine(int x1, int y1, int x2, int y2, COLORREF color, in
 
 void CGUIEXDC::DrawSmoothPolyline(const QPoint* points, int count, COLORREF color, int width)
 {
-    if (m_image.isNull() || !points || count < 2)
+    if (points && count >= 2)
+        DrawSmoothPolylines({CGUIEXPolyline{points, count, color}}, width);
+}
+
+void CGUIEXDC::DrawSmoothPolylines(const std::vector<CGUIEXPolyline>& lines, int width)
+{
+    if (m_image.isNull())
         return;
     const QTransform page = PageTransform(m_image, m_nPageUnitSwitch, m_nPageUnit);
     if (width == 1 && page.isIdentity() && m_image.format() == QImage::Format_ARGB32_Premultiplied) {
-        const QRgb rgb = ToColor(color).rgba();
-        for (int i = 1; i < count; ++i)
-            DrawThinLine(m_image, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y(), rgb);
+        const int height = m_image.height();
+        ThinLineBand lower{m_image.bits(), m_image.bytesPerLine(), m_image.width(), 0, height};
+        if (height < kSharedDrawingRows || std::thread::hardware_concurrency() < 2) {
+            DrawThinLines(lower, lines);
+            return;
+        }
+        // Every pixel lies in one of two row bands; each band is drawn in line order,
+        // so the picture is the same as from one thread.
+        ThinLineBand upper = lower;
+        upper.bottom = lower.top = height / 2;
+        std::thread helper(DrawThinLines, std::cref(upper), std::cref(lines));
+        DrawThinLines(lower, lines);
+        helper.join();
         return;
     }
     QPainter painter(&m_image);
     BeginSmooth(&painter, page);
-    // Flat ends; bevelled joins come closest to consecutive flat-ended segments
-    // without the notch those leave at each corner.
-    painter.setPen(QPen(ToColor(color), std::max(width, 0), Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
-    painter.drawPolyline(points, count);
+    for (const CGUIEXPolyline& line : lines) {
+        if (!line.points || line.count < 2)
+            continue;
+        // Flat ends; bevelled joins come closest to consecutive flat-ended segments
+        // without the notch those leave at each corner.
+        painter.setPen(QPen(ToColor(line.color), std::max(width, 0), Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+        painter.drawPolyline(line.points, line.count);
+    }
 }
 
 void CGUIEXDC::DrawEllipse(int x, int y, int w, int h, COLORREF color)

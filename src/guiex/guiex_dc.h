@@ -13,11 +13,20 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPoint>
 #include <QSize>
+#include <vector>
 
 class QPaintDevice;
 
 namespace COM_GUI_EX {
+
+// One polyline of a batch: count points and the colour to draw them in.
+struct CGUIEXPolyline {
+    const QPoint* points;
+    int count;
+    COLORREF color;
+};
 
 class CGUIEXDC {
 public:
@@ -62,6 +71,8 @@ public:
     void DrawSmoothLine(int x1, int y1, int x2, int y2, COLORREF color, int width);
     // One anti-aliased polyline through count points with the same pen as DrawSmoothLine.
     void DrawSmoothPolyline(const QPoint* points, int count, COLORREF color, int width);
+    // Several polylines with one pen width, each over the ones before it.
+    void DrawSmoothPolylines(const std::vector<CGUIEXPolyline>& lines, int width);
     void DrawEllipse(int x, int y, int w, int h, COLORREF color);
     void FillEllipse(int x, int y, int w, int h, COLORREF color);
     // Fills one pixel less than the rectangle on the right and at the bottom.

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <thread>
+#include <vector>
 
 using namespace COM_GUI_EX;
 
@@ -175,6 +176,35 @@ TEST(GuiexDc, ThinCurvesShareTheirInkAndClipAtTheEdges)
         EXPECT_GE(inked, 1) << "row " << y;
         EXPECT_LE(inked, 2) << "row " << y;
     }
+}
+
+// Curves of a page are drawn in row bands on two threads when the surface is tall
+// enough; where the bands meet must not show: a batch of crossing, overlapping lines
+// comes out the same on a surface drawn in one piece (below the height that shares
+// the work) and on a taller one whose bands meet inside the lines' rows.
+TEST(GuiexDc, CurvesDrawnInBandsMatchOnePiece)
+{
+    std::vector<std::vector<QPoint>> curves(6);
+    uint32_t state = 7;
+    for (std::vector<QPoint>& curve : curves) {
+        for (int x = 0; x < 200; x += 1 + static_cast<int>(state % 3)) {
+            state = state * 1103515245u + 12345u;
+            curve.emplace_back(x, static_cast<int>(state >> 16) % 63);
+        }
+    }
+    const COLORREF colors[] = {RGB(255, 0, 0), RGB(0, 128, 0), RGB(0, 0, 255), RGB(200, 100, 0), RGB(0, 0, 0),
+                               RGB(120, 0, 200)};
+    std::vector<CGUIEXPolyline> batch;
+    for (size_t i = 0; i < curves.size(); ++i)
+        batch.push_back({curves[i].data(), static_cast<int>(curves[i].size()), colors[i]});
+
+    Surface whole(200, 63), banded(200, 100);
+    whole.dc.DrawSmoothPolylines(batch, 1);
+    banded.dc.DrawSmoothPolylines(batch, 1);
+    for (int y = 0; y < 63; ++y)
+        for (int x = 0; x < 200; ++x)
+            ASSERT_EQ(whole.At(x, y), banded.At(x, y)) << "pixel " << x << "," << y;
+    EXPECT_EQ(banded.Ink().bottom(), 62);
 }
 
 TEST(GuiexDc, GradientsRunOverTheWidenedBrush)
