@@ -5,6 +5,7 @@
 #include "data/line_reader.h"
 #include "data/field_splitter.h"
 #include "data/reading.h"
+#include "data/row_staging.h"
 #include "data/transfer_messages.h"
 
 #include <chrono>
@@ -47,6 +48,7 @@ struct CMemoryTransferManage::ImportState {
     size_t dataRows = 0;
     uint64_t headerEnd = 0;  // file offset after the header line
     CLocalTimeConverter converter;
+    CRowStaging staging;  // whole rows not yet appended to the channel arrays
 };
 
 int CMemoryTransferManage::LoadFile()
@@ -89,8 +91,10 @@ int CMemoryTransferManage::LoadFile()
             else if (state.dataRows == kEstimateRows)
                 ReserveRows(fileBytes, state.headerEnd, reader.Consumed(), state.dataRows);
             if (++m_statistics.lines % kYieldLines == 0) {
-                if (m_bStop.load() != 0)
+                if (m_bStop.load() != 0) {
+                    state.staging.Flush(m_samples);
                     return LOAD_FINISHED;
+                }
                 const auto slept = std::chrono::steady_clock::now();
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 m_statistics.yieldSeconds +=
@@ -99,6 +103,7 @@ int CMemoryTransferManage::LoadFile()
         }
     }
 
+    state.staging.Flush(m_samples);
     m_bDataRead = !state.firstValue;
     if (fitAll && m_nChannelCount > 0 && m_samples[0].size() > static_cast<size_t>(plotWidth) + 1)
         CompressToOnePage(plotWidth + 1);
@@ -154,20 +159,37 @@ void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, co
     if (labelled)
         inRange = ReadTimeLabel(line + fields.Begin(timeColumn), line + fields.End(timeColumn), state);
 
-    double row[kMaxChannels];
+    // The readings go straight into the staging slots; the value range is kept in
+    // registers for the row. The first data row starts the range at its first reading
+    // that is a number. A reading that is not a number never enters the range: with
+    // the range first, std::min and std::max keep it when v is not a number.
+    const bool firstRow = state.firstValue;
+    double low = firstRow ? HUGE_VAL : m_dDataMin;
+    double high = firstRow ? -HUGE_VAL : m_dDataMax;
     int readings = 0;
-    const int channels = m_nChannelCount;
-    for (int column = 0; column < fields.count && readings < channels; ++column) {
-        if (column == timeColumn)
-            continue;
+    const auto read = [&](int column) {
         const char* field = line + fields.Begin(column);
         const char* fieldEnd = line + fields.End(column);
         double value;
         if (!ParseShortReading(field, fieldEnd, limit, &value))
             value = ParseReading(field, fieldEnd);
-        row[readings++] = value;
-    }
-    ExtendValueRange(row, readings, state.firstValue);
+        state.staging.Slot(readings++) = value;
+        low = std::min(low, value);
+        high = std::max(high, value);
+    };
+    // The reading columns: those before the label's and those after it, as many as
+    // there are channels.
+    const int channels = m_nChannelCount;
+    const int end = std::min(fields.count, channels + (labelled && timeColumn <= channels ? 1 : 0));
+    const int split = labelled ? std::min(timeColumn, end) : end;
+    for (int column = 0; column < split; ++column)
+        read(column);
+    for (int column = split + 1; column < end; ++column)
+        read(column);
+    if (low > high)
+        low = high = 0.0;  // a first row without a reading that is a number leaves the range at zero
+    m_dDataMin = low;
+    m_dDataMax = high;
     state.firstValue = false;
     ++state.dataRows;
 
@@ -177,6 +199,16 @@ void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, co
     if (labelled)
         m_labels.push_back(std::string_view(line + fields.Begin(timeColumn),
                                             static_cast<size_t>(fields.End(timeColumn) - fields.Begin(timeColumn))));
+    if (readings == channels) {
+        if (state.staging.Commit())
+            state.staging.Flush(m_samples);
+        return;
+    }
+    // A short row: the rows before it go first, then its readings to the first channels.
+    double row[kMaxChannels];
+    for (int c = 0; c < readings; ++c)
+        row[c] = state.staging.Slot(c);
+    state.staging.Flush(m_samples);
     for (int c = 0; c < readings; ++c)
         m_samples[static_cast<size_t>(c)].push_back(row[c]);
 }
@@ -191,27 +223,4 @@ bool CMemoryTransferManage::ReadTimeLabel(const char* begin, const char* end, Im
     m_tFirst = state.firstValue ? t : std::min(m_tFirst, t);
     m_tLast = state.firstValue ? t : std::max(m_tLast, t);
     return !state.query || (t >= state.queryStart && t <= state.queryEnd);
-}
-
-// Widens the value range by a row's readings. The first reading of the first data row
-// that is a number starts the range.
-void CMemoryTransferManage::ExtendValueRange(const double* row, int readings, bool firstRow)
-{
-    int c = 0;
-    if (firstRow) {
-        while (c < readings && std::isnan(row[c]))
-            ++c;
-        if (c < readings)
-            m_dDataMin = m_dDataMax = row[c];
-    }
-    // Kept in registers for the row. A reading that is not a number never enters the
-    // range: with the range first, std::min and std::max keep it when v is not a number.
-    double low = m_dDataMin;
-    double high = m_dDataMax;
-    for (; c < readings; ++c) {
-        low = std::min(low, row[c]);
-        high = std::max(high, row[c]);
-    }
-    m_dDataMin = low;
-    m_dDataMax = high;
 }

@@ -116,7 +116,6 @@ private:
     void ParseHeader(const char* line, const CFieldEdges& fields, int timeColumn);
     void ParseDataRow(const char* line, const char* limit, const CFieldEdges& fields, ImportState& state);
     bool ReadTimeLabel(const char* begin, const char* end, ImportState& state);
-    void ExtendValueRange(const double* row, int readings, bool firstRow);
     void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
     void ClearData();
     void ClearDisplaySeries();

@@ -180,6 +180,40 @@ TEST_F(DataManagerTest, QueryKeepsRowsInsideBothEnds)
     EXPECT_EQ(Samples()[0].size(), 5u);
 }
 
+// Thousands of rows with short rows and rows outside the query scattered among them:
+// every channel keeps exactly the readings it received, in file order.
+TEST_F(DataManagerTest, LongFilesKeepEveryReadingInOrder)
+{
+    std::string csv = "Time,A,B,C\n";
+    Channels expected(3);
+    std::vector<std::string> labels;
+    const TimeValue start = Local(2024, 5, 6, 0, 0, 0);
+    for (int r = 0; r < 5000; ++r) {
+        char label[32];
+        std::snprintf(label, sizeof label, "2024/05/06 %02d:%02d:%02d", r / 3600, r / 60 % 60, r % 60);
+        const bool outside = r % 997 == 5;      // a second before the query's start
+        const int readings = r % 701 == 3 ? 1 : 3;  // a short row now and then
+        csv += outside ? "2024/05/05 23:59:59" : label;
+        for (int c = 0; c < readings; ++c) {
+            const double v = r * 10 + c + 0.5;
+            csv += "," + std::to_string(v);
+            if (!outside)
+                expected[static_cast<size_t>(c)].push_back(v);
+        }
+        csv += "\n";
+        if (!outside)
+            labels.push_back(label);
+    }
+    Load(dir.Write("long.csv", csv));
+    EXPECT_EQ(QueryLoad(start, start + 86399, false), LOAD_FINISHED);
+    EXPECT_EQ(Samples(), expected);
+    EXPECT_EQ(LabelList(Labels()), labels);
+    double low, high;
+    ASSERT_TRUE(manager->GetDataRange(&low, &high));
+    EXPECT_EQ(low, 0.5);
+    EXPECT_EQ(high, 49992.5);
+}
+
 TEST_F(DataManagerTest, TimeRangeDefaultsToTodayWhenNoLabelParses)
 {
     Load(dir.Write("nolabels.csv", "T,A\nx,1\ny,2\n"));
