@@ -4,13 +4,14 @@
 #include "data/data_manager.h"
 #include "data/line_reader.h"
 #include "data/field_splitter.h"
-#include "data/reading.h"
+#include "data/reading_row.h"
 #include "data/row_staging.h"
 #include "data/transfer_messages.h"
 
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <cstring>
 #include <sys/mman.h>
 
 namespace {
@@ -180,33 +181,31 @@ void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, co
     if (labelled)
         inRange = ReadTimeLabel(line + fields.Begin(timeColumn), line + fields.End(timeColumn), state);
 
-    // The readings go straight into the staging slots; the value range is kept in
-    // registers for the row. The first data row starts the range at its first reading
-    // that is a number. A reading that is not a number never enters the range: with
-    // the range first, std::min and std::max keep it when v is not a number.
-    const bool firstRow = state.firstValue;
-    double low = firstRow ? HUGE_VAL : m_dDataMin;
-    double high = firstRow ? -HUGE_VAL : m_dDataMax;
-    int readings = 0;
-    const auto read = [&](int column) {
-        const char* field = line + fields.Begin(column);
-        const char* fieldEnd = line + fields.End(column);
-        double value;
-        if (!ParseShortReading(field, fieldEnd, limit, &value))
-            value = ParseReading(field, fieldEnd);
-        state.staging.Slot(readings++) = value;
-        low = std::min(low, value);
-        high = std::max(high, value);
-    };
     // The reading columns: those before the label's and those after it, as many as
     // there are channels.
     const int channels = m_nChannelCount;
     const int end = std::min(fields.count, channels + (labelled && timeColumn <= channels ? 1 : 0));
     const int split = labelled ? std::min(timeColumn, end) : end;
-    for (int column = 0; column < split; ++column)
-        read(column);
-    for (int column = split + 1; column < end; ++column)
-        read(column);
+    uint16_t spans[2 * kMaxChannels];
+    std::memcpy(spans, fields.edges, sizeof(uint16_t) * 2 * static_cast<size_t>(split));
+    const int readings = end > split ? end - 1 : end;
+    if (end > split)
+        std::memcpy(spans + 2 * split, fields.edges + 2 * (split + 1), sizeof(uint16_t) * 2 * static_cast<size_t>(end - split - 1));
+    double row[kMaxChannels];
+    ReadRowFields(line, limit, spans, readings, row);
+
+    // The readings go to the staging slots; the value range is kept in registers for the
+    // row. The first data row starts the range at its first reading that is a number. A
+    // reading that is not a number never enters the range: with the range first,
+    // std::min and std::max keep it when the reading is not a number.
+    const bool firstRow = state.firstValue;
+    double low = firstRow ? HUGE_VAL : m_dDataMin;
+    double high = firstRow ? -HUGE_VAL : m_dDataMax;
+    for (int c = 0; c < readings; ++c) {
+        state.staging.Slot(c) = row[c];
+        low = std::min(low, row[c]);
+        high = std::max(high, row[c]);
+    }
     if (low > high)
         low = high = 0.0;  // a first row without a reading that is a number leaves the range at zero
     m_dDataMin = low;
@@ -226,9 +225,6 @@ void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, co
         return;
     }
     // A short row: the rows before it go first, then its readings to the first channels.
-    double row[kMaxChannels];
-    for (int c = 0; c < readings; ++c)
-        row[c] = state.staging.Slot(c);
     state.staging.Flush(m_samples);
     for (int c = 0; c < readings; ++c)
         m_samples[static_cast<size_t>(c)].push_back(row[c]);
