@@ -11,7 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
-#include <cstring>
+#include <algorithm>
 #include <sys/mman.h>
 
 namespace {
@@ -186,11 +186,15 @@ void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, co
     const int channels = m_nChannelCount;
     const int end = std::min(fields.count, channels + (labelled && timeColumn <= channels ? 1 : 0));
     const int split = labelled ? std::min(timeColumn, end) : end;
-    uint16_t spans[2 * kMaxChannels];
-    std::memcpy(spans, fields.edges, sizeof(uint16_t) * 2 * static_cast<size_t>(split));
     const int readings = end > split ? end - 1 : end;
-    if (end > split)
-        std::memcpy(spans + 2 * split, fields.edges + 2 * (split + 1), sizeof(uint16_t) * 2 * static_cast<size_t>(end - split - 1));
+    const uint16_t* spans = fields.edges + (split == 0 ? 2 : 0);
+    uint16_t joined[2 * kMaxChannels];
+    if (split > 0 && split < end) {
+        // The label sits between readings: the spans on both sides of it are joined.
+        std::copy(fields.edges, fields.edges + 2 * split, joined);
+        std::copy(fields.edges + 2 * (split + 1), fields.edges + 2 * end, joined + 2 * split);
+        spans = joined;
+    }
     double row[kMaxChannels];
     ReadRowFields(line, limit, spans, readings, row);
 
