@@ -1,14 +1,19 @@
 #include "data/field_splitter.h"
 
+#include "data/field_walk.h"
+
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-namespace {
+#if defined(TRANDOR_IMPORT_AVX2)
+// Defined in field_splitter_avx2.cpp, which alone is compiled for 256-bit vector instructions.
+void SplitFieldsAvx2(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
+#endif
 
-constexpr int kWordBytes = 64;
+namespace {
 
 // Bit k is set when byte k of the 16 is a separator; zero bytes are reported apart.
 inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zeros)
@@ -32,8 +37,8 @@ inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zer
 #endif
 }
 
-// Separator and zero-byte bits of the 64 bytes at word. A block that would reach
-// past limit is copied first, so nothing beyond limit is read.
+// Separator and zero-byte bits of the 64 bytes at word, 16 at a time. A block that
+// would reach past limit is copied first, so nothing beyond limit is read.
 void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uint64_t* zeros)
 {
     *separators = 0;
@@ -54,32 +59,26 @@ void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uin
     }
 }
 
+using Splitter = void (*)(const char*, const char*, const char*, CFieldEdges*);
+
+Splitter ChooseSplitter()
+{
+#if defined(TRANDOR_IMPORT_AVX2)
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi"))
+        return SplitFieldsAvx2;
+#endif
+    return SplitFieldsPortable;
+}
+
 }  // namespace
+
+void SplitFieldsPortable(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
+{
+    WalkFields<ClassifyWord>(begin, end, limit, fields);
+}
 
 void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
-    const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
-    uint16_t* edge = fields->edges;  // where fields start and end, alternately
-    uint64_t inField = 0;            // whether the byte before the word belongs to a field
-    for (int base = 0; base < length; base += kWordBytes) {
-        uint64_t separators, zeros;
-        ClassifyWord(begin + base, limit, &separators, &zeros);
-        const int rest = length - base;
-        bool last = rest <= kWordBytes;
-        if (rest < kWordBytes)
-            separators |= ~uint64_t{0} << rest;  // bytes past the line
-        if (zeros != 0) {
-            separators |= ~((zeros & (0 - zeros)) - 1);  // nothing from the first zero byte on
-            last = true;
-        }
-        const uint64_t inside = ~separators;
-        for (uint64_t change = inside ^ ((inside << 1) | inField); change != 0; change &= change - 1)
-            *edge++ = static_cast<uint16_t>(base + __builtin_ctzll(change));
-        inField = inside >> 63;
-        if (last)
-            break;
-    }
-    if ((edge - fields->edges) % 2 != 0)
-        *edge++ = static_cast<uint16_t>(length);
-    fields->count = static_cast<int>(edge - fields->edges) / 2;
+    static const Splitter splitter = ChooseSplitter();
+    splitter(begin, end, limit, fields);
 }

@@ -23,4 +23,7 @@ struct CFieldEdges {
 // Finds the fields of [begin, end). Bytes up to limit (limit >= end) may be read, which
 // lets most blocks be loaded straight from the line. Bytes beyond the first
 // kMaxLineBytes are not looked at.
+// On processors with 256-bit vector instructions 32 bytes are looked at a time.
 void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
+// The same with 16 bytes at a time, on every processor.
+void SplitFieldsPortable(const char* begin, const char* end, const char* limit, CFieldEdges* fields);

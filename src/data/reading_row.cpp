@@ -2,7 +2,7 @@
 
 #include "data/reading.h"
 
-#if defined(TRANDOR_ROW_AVX2)
+#if defined(TRANDOR_IMPORT_AVX2)
 // Defined in reading_row_avx2.cpp, which alone is compiled for 256-bit vector instructions.
 void ReadRowFieldsAvx2(const char* line, const char* limit, const uint16_t* spans, int count, double* values);
 #endif
@@ -13,8 +13,8 @@ using RowReader = void (*)(const char*, const char*, const uint16_t*, int, doubl
 
 RowReader ChooseRowReader()
 {
-#if defined(TRANDOR_ROW_AVX2)
-    if (__builtin_cpu_supports("avx2"))
+#if defined(TRANDOR_IMPORT_AVX2)
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi"))
         return ReadRowFieldsAvx2;
 #endif
     return ReadRowFieldsPortable;

@@ -1,0 +1,46 @@
+#pragma once
+
+// The splitter's walk over a line, shared by its portable and its vector build: each
+// build includes this file with its own classification of 64 bytes and so gets a copy
+// of its own, compiled for its own instructions (hence the unnamed namespace).
+#include "data/field_splitter.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int kWordBytes = 64;
+
+// ClassifyWord(word, limit, separators, zeros) sets bit k of separators when byte k of
+// the 64 at word is a comma, carriage return or line feed, and of zeros when it is a
+// zero byte; bytes at or past limit are not read.
+template <void (*ClassifyWord)(const char*, const char*, uint64_t*, uint64_t*)>
+void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
+{
+    const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
+    uint16_t* edge = fields->edges;  // where fields start and end, alternately
+    uint64_t inField = 0;            // whether the byte before the word belongs to a field
+    for (int base = 0; base < length; base += kWordBytes) {
+        uint64_t separators, zeros;
+        ClassifyWord(begin + base, limit, &separators, &zeros);
+        const int rest = length - base;
+        bool last = rest <= kWordBytes;
+        if (rest < kWordBytes)
+            separators |= ~uint64_t{0} << rest;  // bytes past the line
+        if (zeros != 0) {
+            separators |= ~((zeros & (0 - zeros)) - 1);  // nothing from the first zero byte on
+            last = true;
+        }
+        const uint64_t inside = ~separators;
+        for (uint64_t change = inside ^ ((inside << 1) | inField); change != 0; change &= change - 1)
+            *edge++ = static_cast<uint16_t>(base + __builtin_ctzll(change));
+        inField = inside >> 63;
+        if (last)
+            break;
+    }
+    if ((edge - fields->edges) % 2 != 0)
+        *edge++ = static_cast<uint16_t>(length);
+    fields->count = static_cast<int>(edge - fields->edges) / 2;
+}
+
+}  // namespace
