@@ -222,8 +222,10 @@ int DaysInMonth(int year, int month)
 }  // namespace
 
 bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, int minute, int second,
-                                      TimeValue& out)
+                                      TimeValue& out, bool* regularHour)
 {
+    if (regularHour)
+        *regularHour = false;
     if (year < kFirstYear || year > kLastYear)
         return false;
     const bool cacheable = month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0 && hour <= 23
@@ -243,6 +245,8 @@ bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, in
             if (!InRange(t))
                 return false;
             out = t;
+            if (regularHour)
+                *regularHour = true;
             return true;
         }
     }
@@ -255,6 +259,29 @@ bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, in
     return true;
 }
 
+void CLocalTimeConverter::RememberLabelHour(const char* label, TimeValue hourStart)
+{
+    std::memcpy(m_hourPrefix, label, kHourPrefix);
+    m_hourStart = hourStart;
+    m_bHourKnown = true;
+}
+
+bool CLocalTimeConverter::ReadLabelInLastHour(const char* begin, const char* end, TimeValue& out) const
+{
+    if (!m_bHourKnown || end - begin != 19 || std::memcmp(begin, m_hourPrefix, kHourPrefix) != 0)
+        return false;
+    const char* p = begin + kHourPrefix;  // "MM:SS"
+    if (!IsDigit(p[0]) || !IsDigit(p[1]) || p[2] != ':' || !IsDigit(p[3]) || !IsDigit(p[4]))
+        return false;
+    const int minute = (p[0] - '0') * 10 + (p[1] - '0');
+    const int second = (p[3] - '0') * 10 + (p[4] - '0');
+    const TimeValue t = m_hourStart + TimeValue(minute) * 60 + second;
+    if (minute > 59 || second > 59 || !InRange(t))
+        return false;
+    out = t;
+    return true;
+}
+
 int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter)
 {
     if (begin == nullptr || end == nullptr || end < begin)
@@ -264,9 +291,16 @@ int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTim
     while (end > begin && IsBlank(end[-1]))
         --end;
 
+    TimeValue t = 0;
+    if (converter.ReadLabelInLastHour(begin, end, t)) {
+        if (out != nullptr)
+            *out = t;
+        return 1;
+    }
     const char* p = begin;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (ReadCommonLabel(begin, end, year, month, day, hour, minute, second))
+    const bool common = ReadCommonLabel(begin, end, year, month, day, hour, minute, second);
+    if (common)
         p = end;
     else if (!ReadDate(p, end, year, month, day))
         return 0;
@@ -286,9 +320,11 @@ int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTim
         || second > 59)
         return 0;
 
-    TimeValue t = 0;
-    if (!converter.ToTimeValue(year, month, day, hour, minute, second, t))
+    bool regularHour = false;
+    if (!converter.ToTimeValue(year, month, day, hour, minute, second, t, &regularHour))
         return 0;
+    if (common && regularHour)
+        converter.RememberLabelHour(begin, t - TimeValue(minute) * 60 - second);
     if (out != nullptr)
         *out = t;
     return 1;

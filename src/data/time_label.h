@@ -21,9 +21,23 @@ constexpr TimeValue kLastTimeValue = 32535215999;  // 3000-12-31 23:59:59 UTC
 // picks up a changed TZ. Not thread-safe; use one object per thread.
 class CLocalTimeConverter {
 public:
-    bool ToTimeValue(int year, int month, int day, int hour, int minute, int second, TimeValue& out);
+    // regularHour, when given, tells whether the hour was served from the cache: every
+    // time in it converts to its hour's first second plus minutes and seconds.
+    bool ToTimeValue(int year, int month, int day, int hour, int minute, int second, TimeValue& out,
+                     bool* regularHour = nullptr);
+
+    // A label of the recorders' shape "YYYY/MM/DD HH:MM:SS" in a regular hour, whose first
+    // second is hourStart: a later label that differs only in minutes and seconds is
+    // then read by ReadLabelInLastHour without parsing its date again.
+    void RememberLabelHour(const char* label, TimeValue hourStart);
+    bool ReadLabelInLastHour(const char* begin, const char* end, TimeValue& out) const;
 
 private:
+    static constexpr int kHourPrefix = 14;  // "YYYY/MM/DD HH:"
+    char m_hourPrefix[kHourPrefix] = {};
+    bool m_bHourKnown = false;
+    TimeValue m_hourStart = 0;
+
     enum : uint8_t { kEmpty, kSeenOnce, kCached, kUncached };
     struct Entry {
         int32_t key = 0;     // packed (year, month, day, hour); 0 = unused

@@ -133,6 +133,38 @@ TEST_F(TimeLabelTest, CacheAgreesWithMktimeOverARun)
     }
 }
 
+// Label text through one converter, a label a second through the change nights of a
+// zone with hour shifts and of one with half-hour shifts: labels that share their date
+// and hour with the one before are read from it, and must still agree with mktime.
+TEST_F(TimeLabelTest, LabelsOfARunAgreeWithMktime)
+{
+    struct Night { const char* zone; int month, day; };
+    for (const Night& night : {Night{"Europe/Berlin", 3, 31}, Night{"Europe/Berlin", 10, 27},
+                               Night{"Australia/Lord_Howe", 4, 7}, Night{"Australia/Lord_Howe", 10, 6}}) {
+        Zone(night.zone);
+        CLocalTimeConverter converter;
+        for (int s = 0; s < 5 * 3600; ++s) {
+            char label[32];
+            std::snprintf(label, sizeof label, "2024/%02d/%02d %02d:%02d:%02d", night.month, night.day, s / 3600,
+                          s / 60 % 60, s % 60);
+            TimeValue t = -1;
+            const int parsed = ParseTimeLabel(label, label + 19, &t, converter);
+            const TimeValue expected = Mk(2024, night.month, night.day, s / 3600, s / 60 % 60, s % 60);
+            ASSERT_EQ(parsed, 1) << night.zone << ' ' << label;
+            ASSERT_EQ(t, expected) << night.zone << ' ' << label;
+        }
+        // Same date and hour as the labels before, but no valid time.
+        for (const char* bad : {"2024/%02d/%02d 04:59:60", "2024/%02d/%02d 04:60:00", "2024/%02d/%02d 04:5a:00",
+                                "2024/%02d/%02d 04:59-00"}) {
+            char label[32];
+            std::snprintf(label, sizeof label, bad, night.month, night.day);
+            TimeValue t = 12345;
+            EXPECT_EQ(ParseTimeLabel(label, label + 19, &t, converter), 0) << label;
+            EXPECT_EQ(t, 12345) << label;
+        }
+    }
+}
+
 TEST_F(TimeLabelTest, NewConverterSeesNewZone)
 {
     Zone("UTC");
