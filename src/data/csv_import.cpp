@@ -205,8 +205,9 @@ void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, co
     const bool firstRow = state.firstValue;
     double low = firstRow ? HUGE_VAL : m_dDataMin;
     double high = firstRow ? -HUGE_VAL : m_dDataMax;
-    for (int c = 0; c < readings; ++c) {
-        state.staging.Slot(c) = row[c];
+    double* slot = state.staging.Row();
+    for (int c = 0; c < readings; ++c, slot += CRowStaging::kRows) {
+        *slot = row[c];
         low = std::min(low, row[c]);
         high = std::max(high, row[c]);
     }

@@ -13,8 +13,9 @@ public:
 
     CRowStaging() : m_values(new double[kChannels * kRows]) {}
 
-    // The slot of channel c in the row being read; the row counts once Commit is called.
-    double& Slot(int channel) { return m_values[static_cast<size_t>(channel) * kRows + m_nRows]; }
+    // The slot of channel 0 in the row being read; channel c's is kRows slots further
+    // per channel. The row counts once Commit is called.
+    double* Row() { return m_values.get() + m_nRows; }
     // Takes the row whose slots were filled; returns true when the block is full and must be flushed.
     bool Commit() { return ++m_nRows == kRows; }
     // Appends the committed rows to the first channels' arrays.
