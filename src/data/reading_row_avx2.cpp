@@ -11,10 +11,6 @@ void ReadRowFieldsAvx2(const char* line, const char* limit, const uint16_t* span
 
 namespace {
 
-// Powers of ten by the number of digits after the decimal point; a lane that is not a
-// reading may ask for the ninth.
-alignas(64) const double kPow10[16] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-
 __m256i Bytes(char c) { return _mm256_set1_epi8(c); }
 __m256i Words(int64_t v) { return _mm256_set1_epi64x(v); }
 
@@ -73,9 +69,15 @@ int ReadFour(const char* line, const uint16_t* spans, double* values)
     const __m256i pairs = _mm256_maddubs_epi16(digits, _mm256_set1_epi16(0x010A));
     const __m256i fours = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00010064));
     const __m256i whole = _mm256_add_epi64(_mm256_mul_epu32(fours, Words(10000)), _mm256_srli_epi64(fours, 32));
-    const __m128i packed = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(whole, _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0)));
+    const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0);
+    const __m128i mantissa = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(whole, lowHalves));
+    // The power of ten by the digits after the point, picked from a register: a float
+    // holds 1e0..1e7 exactly. (A lane that is not a reading may ask for the ninth; it
+    // gets some power and is discarded.)
+    const __m256 powers = _mm256_setr_ps(1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f);
+    const __m256 power = _mm256_permutevar8x32_ps(powers, _mm256_permutevar8x32_epi32(fraction, lowHalves));
     // The mantissa and the power of ten are exact, so one division rounds correctly.
-    __m256d result = _mm256_div_pd(_mm256_cvtepi32_pd(packed), _mm256_i64gather_pd(kPow10, fraction, 8));
+    __m256d result = _mm256_div_pd(_mm256_cvtepi32_pd(mantissa), _mm256_cvtps_pd(_mm256_castps256_ps128(power)));
     const __m256i negative = _mm256_xor_si256(IsZero(minus), Words(-1));
     result = _mm256_xor_pd(result, _mm256_castsi256_pd(_mm256_and_si256(negative, Words(INT64_MIN))));
     _mm256_storeu_pd(values, result);
