@@ -94,6 +94,8 @@ void ReadRowFieldsAvx2(const char* line, const char* limit, const uint16_t* span
     if (count > 0 && limit - (line + spans[2 * count - 1]) >= 8) {
         for (; i + 4 <= count; i += 4) {
             const int usual = ReadFour(line, spans + 2 * i, values + i);
+            if (usual == 0xF)
+                continue;
             for (int k = 0; k < 4; ++k) {
                 if ((usual >> k & 1) == 0)
                     values[i + k] = ReadField(line + spans[2 * (i + k)], line + spans[2 * (i + k) + 1], limit);
