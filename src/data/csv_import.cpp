@@ -1,6 +1,7 @@
 // Reading a recorder's comma-separated file into channel names, raw time labels and
 // one sample array per channel (worker thread).
 #include "common/file_helpers.h"
+#include "common/huge_pages.h"
 #include "data/data_manager.h"
 #include "data/line_reader.h"
 #include "data/field_splitter.h"
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <ctime>
 #include <algorithm>
-#include <sys/mman.h>
 
 namespace {
 
@@ -37,24 +37,6 @@ void TodayRange(TimeValue* first, TimeValue* last)
 
 // Rows after which the load estimates the file's row count and reserves its arrays.
 constexpr size_t kEstimateRows = 256;
-
-// Asks the kernel to back the whole 2 MiB pages inside a large array with huge pages:
-// a file of a hundred megabytes then fills its arrays with a few hundred page faults
-// instead of tens of thousands. Only a hint; nothing changes where it is not granted.
-template <typename T>
-void AdviseHugePages(const std::vector<T>& array)
-{
-#if defined(MADV_HUGEPAGE)
-    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    const uintptr_t begin = reinterpret_cast<uintptr_t>(array.data());
-    const uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const uintptr_t last = (begin + array.capacity() * sizeof(T)) & ~(kHugePage - 1);
-    if (first < last)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-    (void)array;
-#endif
-}
 
 }  // namespace
 
@@ -143,7 +125,7 @@ void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, 
     const uint64_t expected = rows + (fileBytes - consumed) / bytesPerRow * 9 / 8 + 16;
     for (CSampleArray& channel : m_samples) {
         channel.reserve(expected);
-        AdviseHugePages(channel);
+        COMMON_EX::AdviseHugePages(channel);
     }
     const uint64_t labelBytes = m_labels.empty() ? 0 : m_labels[0].size() + 2;
     m_labels.reserve(expected, expected * labelBytes);

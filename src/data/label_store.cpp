@@ -1,5 +1,7 @@
 #include "data/label_store.h"
 
+#include "common/huge_pages.h"
+
 std::string_view CLabelStore::operator[](size_t index) const
 {
     const uint32_t begin = index == 0 ? 0 : m_ends[index - 1];
@@ -28,6 +30,8 @@ void CLabelStore::reserve(size_t labels, size_t bytes)
 {
     m_ends.reserve(labels);
     m_bytes.reserve(bytes);
+    COMMON_EX::AdviseHugePages(m_ends);
+    COMMON_EX::AdviseHugePages(m_bytes);
 }
 
 void CLabelStore::assign(const std::vector<std::string>& labels)
