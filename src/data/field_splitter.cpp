@@ -1,6 +1,7 @@
 #include "data/field_splitter.h"
 
 #include "data/field_walk.h"
+#include "data/vector_support.h"
 
 #include <cstring>
 
@@ -8,9 +9,11 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(TRANDOR_IMPORT_AVX2)
-// Defined in field_splitter_avx2.cpp, which alone is compiled for 256-bit vector instructions.
+#if defined(TRANDOR_IMPORT_X86)
+// Defined in field_splitter_avx2.cpp and field_splitter_avx512.cpp, which alone are
+// compiled for those vector instructions.
 void SplitFieldsAvx2(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
+void SplitFieldsAvx512(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
 #endif
 
 namespace {
@@ -59,26 +62,27 @@ void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uin
     }
 }
 
-using Splitter = void (*)(const char*, const char*, const char*, CFieldEdges*);
-
-Splitter ChooseSplitter()
-{
-#if defined(TRANDOR_IMPORT_AVX2)
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi"))
-        return SplitFieldsAvx2;
-#endif
-    return SplitFieldsPortable;
-}
-
-}  // namespace
-
 void SplitFieldsPortable(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
     WalkFields<ClassifyWord>(begin, end, limit, fields);
 }
 
+}  // namespace
+
+std::vector<FieldSplitter> FieldSplitters()
+{
+    std::vector<FieldSplitter> splitters{SplitFieldsPortable};
+#if defined(TRANDOR_IMPORT_X86)
+    if (ProcessorHasAvx2())
+        splitters.push_back(SplitFieldsAvx2);
+    if (ProcessorHasAvx512())
+        splitters.push_back(SplitFieldsAvx512);
+#endif
+    return splitters;
+}
+
 void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
-    static const Splitter splitter = ChooseSplitter();
+    static const FieldSplitter splitter = FieldSplitters().back();
     splitter(begin, end, limit, fields);
 }

@@ -5,6 +5,7 @@
 // are no empty fields; a zero byte ends the line as it ends a C string. The line is
 // scanned 16 bytes at a time, which keeps the import's cost per byte low.
 #include <cstdint>
+#include <vector>
 
 // A line holds at most 1279 characters, and a carriage return before its line feed
 // (dropped in text mode) may come on top; every field takes at least two of these bytes.
@@ -13,7 +14,8 @@ constexpr int kMaxFields = kMaxLineBytes / 2;
 
 // The fields of a line as offsets from its first byte: field i is [edges[2i], edges[2i+1]).
 struct CFieldEdges {
-    uint16_t edges[2 * kMaxFields + 2];
+    static constexpr int kSlack = 32;  // room after the edges that vector builds may write over
+    uint16_t edges[2 * kMaxFields + 2 + kSlack];
     int count = 0;
 
     int Begin(int field) const { return edges[2 * field]; }
@@ -23,7 +25,11 @@ struct CFieldEdges {
 // Finds the fields of [begin, end). Bytes up to limit (limit >= end) may be read, which
 // lets most blocks be loaded straight from the line. Bytes beyond the first
 // kMaxLineBytes are not looked at.
-// On processors with 256-bit vector instructions 32 bytes are looked at a time.
+// Uses the fastest build of the splitter the processor runs.
 void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
-// The same with 16 bytes at a time, on every processor.
-void SplitFieldsPortable(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
+
+using FieldSplitter = void (*)(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
+// Every build of the splitter this processor runs, fastest last: 16 bytes at a time on
+// every processor; 32 with 256-bit vectors; 64, with the edges packed by vector
+// instructions, with 512-bit ones.
+std::vector<FieldSplitter> FieldSplitters();

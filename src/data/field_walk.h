@@ -11,10 +11,21 @@ namespace {
 
 constexpr int kWordBytes = 64;
 
+// Writes base + the position of each set bit of changes, lowest first, from edge on;
+// returns the end of what was written.
+inline uint16_t* WriteEdges(uint64_t changes, int base, uint16_t* edge)
+{
+    for (; changes != 0; changes &= changes - 1)
+        *edge++ = static_cast<uint16_t>(base + __builtin_ctzll(changes));
+    return edge;
+}
+
 // ClassifyWord(word, limit, separators, zeros) sets bit k of separators when byte k of
 // the 64 at word is a comma, carriage return or line feed, and of zeros when it is a
-// zero byte; bytes at or past limit are not read.
-template <void (*ClassifyWord)(const char*, const char*, uint64_t*, uint64_t*)>
+// zero byte; bytes at or past limit are not read. Edges is WriteEdges or does the same
+// (it may write over the room the edge array keeps after its edges).
+template <void (*ClassifyWord)(const char*, const char*, uint64_t*, uint64_t*),
+          uint16_t* (*Edges)(uint64_t, int, uint16_t*) = WriteEdges>
 void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
     const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
@@ -32,8 +43,7 @@ void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdg
             last = true;
         }
         const uint64_t inside = ~separators;
-        for (uint64_t change = inside ^ ((inside << 1) | inField); change != 0; change &= change - 1)
-            *edge++ = static_cast<uint16_t>(base + __builtin_ctzll(change));
+        edge = Edges(inside ^ ((inside << 1) | inField), base, edge);
         inField = inside >> 63;
         if (last)
             break;

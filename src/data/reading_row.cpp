@@ -1,8 +1,9 @@
 #include "data/reading_row.h"
 
 #include "data/reading.h"
+#include "data/vector_support.h"
 
-#if defined(TRANDOR_IMPORT_AVX2)
+#if defined(TRANDOR_IMPORT_X86)
 // Defined in reading_row_avx2.cpp, which alone is compiled for 256-bit vector instructions.
 void ReadRowFieldsAvx2(const char* line, const char* limit, const uint16_t* spans, int count, double* values);
 #endif
@@ -13,8 +14,8 @@ using RowReader = void (*)(const char*, const char*, const uint16_t*, int, doubl
 
 RowReader ChooseRowReader()
 {
-#if defined(TRANDOR_IMPORT_AVX2)
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi"))
+#if defined(TRANDOR_IMPORT_X86)
+    if (ProcessorHasAvx2())
         return ReadRowFieldsAvx2;
 #endif
     return ReadRowFieldsPortable;
