@@ -4,32 +4,13 @@
 #include "data/vector_support.h"
 
 #if defined(TRANDOR_IMPORT_X86)
-// Defined in reading_row_avx2.cpp, which alone is compiled for 256-bit vector instructions.
+// Defined in reading_row_avx2.cpp and reading_row_avx512.cpp, which alone are compiled
+// for those vector instructions.
 void ReadRowFieldsAvx2(const char* line, const char* limit, const uint16_t* spans, int count, double* values);
+void ReadRowFieldsAvx512(const char* line, const char* limit, const uint16_t* spans, int count, double* values);
 #endif
 
 namespace {
-
-using RowReader = void (*)(const char*, const char*, const uint16_t*, int, double*);
-
-RowReader ChooseRowReader()
-{
-#if defined(TRANDOR_IMPORT_X86)
-    if (ProcessorHasAvx2())
-        return ReadRowFieldsAvx2;
-#endif
-    return ReadRowFieldsPortable;
-}
-
-}  // namespace
-
-double ReadField(const char* begin, const char* end, const char* limit)
-{
-    double value;
-    if (!ParseShortReading(begin, end, limit, &value))
-        value = ParseReading(begin, end);
-    return value;
-}
 
 void ReadRowFieldsPortable(const char* line, const char* limit, const uint16_t* spans, int count, double* values)
 {
@@ -43,8 +24,30 @@ void ReadRowFieldsPortable(const char* line, const char* limit, const uint16_t* 
     }
 }
 
+}  // namespace
+
+double ReadField(const char* begin, const char* end, const char* limit)
+{
+    double value;
+    if (!ParseShortReading(begin, end, limit, &value))
+        value = ParseReading(begin, end);
+    return value;
+}
+
+std::vector<RowReader> RowReaders()
+{
+    std::vector<RowReader> readers{ReadRowFieldsPortable};
+#if defined(TRANDOR_IMPORT_X86)
+    if (ProcessorHasAvx2())
+        readers.push_back(ReadRowFieldsAvx2);
+    if (ProcessorHasAvx512())
+        readers.push_back(ReadRowFieldsAvx512);
+#endif
+    return readers;
+}
+
 void ReadRowFields(const char* line, const char* limit, const uint16_t* spans, int count, double* values)
 {
-    static const RowReader reader = ChooseRowReader();
+    static const RowReader reader = RowReaders().back();
     reader(line, limit, spans, count, values);
 }

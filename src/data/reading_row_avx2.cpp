@@ -4,6 +4,7 @@
 // shared header is ever compiled here with instructions other files must not meet.
 #include "data/reading_row.h"
 
+#include <cstdint>
 #include <cstring>
 #include <immintrin.h>
 

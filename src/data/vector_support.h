@@ -18,6 +18,7 @@ inline bool ProcessorHasAvx512()
 {
 #if defined(TRANDOR_IMPORT_X86)
     return ProcessorHasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
+        && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl")
         && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("popcnt");
 #else
     return false;
