@@ -207,6 +207,36 @@ TEST(GuiexDc, CurvesDrawnInBandsMatchOnePiece)
     EXPECT_EQ(banded.Ink().bottom(), 62);
 }
 
+// A steep line and the same line mirrored across the diagonal (a flat one) step along
+// their long axis alike, so over mirrored backgrounds their pictures must mirror each
+// other exactly: steps of steep lines blend their two pixels together, flat lines one
+// by one.
+TEST(GuiexDc, SteepLinesBlendLikeFlatOnes)
+{
+    Surface steep(120, 120), flat(120, 120);
+    uint32_t state = 11;
+    for (int y = 0; y < 120; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            state = state * 1103515245u + 12345u;
+            const QRgb background = 0xFF000000u | (state >> 8);
+            steep.dc.GetMemDC()->setPixel(x, y, background);
+            flat.dc.GetMemDC()->setPixel(y, x, background);
+        }
+    }
+    std::vector<QPoint> steepPoints, flatPoints;
+    for (int i = 0; i < 40; ++i) {
+        state = state * 1103515245u + 12345u;
+        const int x = -5 + static_cast<int>(state >> 16) % 130;
+        steepPoints.emplace_back(x, i % 2 == 0 ? -10 : 130);  // steep, some running off an edge
+        flatPoints.emplace_back(steepPoints.back().y(), x);
+    }
+    steep.dc.DrawSmoothPolyline(steepPoints.data(), static_cast<int>(steepPoints.size()), RGB(30, 160, 220), 1);
+    flat.dc.DrawSmoothPolyline(flatPoints.data(), static_cast<int>(flatPoints.size()), RGB(30, 160, 220), 1);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            ASSERT_EQ(steep.At(x, y), flat.At(y, x)) << "pixel " << x << "," << y;
+}
+
 TEST(GuiexDc, GradientsRunOverTheWidenedBrush)
 {
     // Sampled at pixel centres, the horizontal brush (one pixel wider on each side)
