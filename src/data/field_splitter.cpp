@@ -3,8 +3,6 @@
 #include "data/field_walk.h"
 #include "data/vector_support.h"
 
-#include <cstring>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -40,23 +38,14 @@ inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zer
 #endif
 }
 
-// Separator and zero-byte bits of the 64 bytes at word, 16 at a time. A block that
-// would reach past limit is copied first, so nothing beyond limit is read.
-void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uint64_t* zeros)
+// Separator and zero-byte bits of the 64 bytes at word, 16 at a time.
+void ClassifyWord(const char* word, uint64_t* separators, uint64_t* zeros)
 {
     *separators = 0;
     *zeros = 0;
     for (int offset = 0; offset < kWordBytes; offset += 16) {
-        const char* at = word + offset;
         uint64_t s, z;
-        if (limit - at >= 16) {
-            ClassifyBlock(at, &s, &z);
-        } else {
-            char block[16] = {};
-            if (at < limit)
-                std::memcpy(block, at, static_cast<size_t>(limit - at));
-            ClassifyBlock(block, &s, &z);
-        }
+        ClassifyBlock(word + offset, &s, &z);
         *separators |= s << offset;
         *zeros |= z << offset;
     }

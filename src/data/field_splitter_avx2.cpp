@@ -5,7 +5,6 @@
 
 #include "data/field_walk.h"
 
-#include <cstring>
 #include <immintrin.h>
 
 void SplitFieldsAvx2(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
@@ -24,17 +23,9 @@ void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zeros)
     *zeros = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_setzero_si256())));
 }
 
-// Separator and zero-byte bits of the 64 bytes at word. A word that would reach past
-// limit is copied first, so nothing beyond limit is read.
-void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uint64_t* zeros)
+// Separator and zero-byte bits of the 64 bytes at word.
+void ClassifyWord(const char* word, uint64_t* separators, uint64_t* zeros)
 {
-    char copy[kWordBytes];
-    if (limit - word < kWordBytes) {
-        std::memset(copy, 0, sizeof copy);
-        if (word < limit)
-            std::memcpy(copy, word, static_cast<size_t>(limit - word));
-        word = copy;
-    }
     uint64_t lowSeparators, lowZeros, highSeparators, highZeros;
     ClassifyBlock(word, &lowSeparators, &lowZeros);
     ClassifyBlock(word + 32, &highSeparators, &highZeros);

@@ -7,24 +7,15 @@
 
 #include "data/field_walk.h"
 
-#include <cstring>
 #include <immintrin.h>
 
 void SplitFieldsAvx512(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
 
 namespace {
 
-// Separator and zero-byte bits of the 64 bytes at word. A word that would reach past
-// limit is copied first, so nothing beyond limit is read.
-void ClassifyWord(const char* word, const char* limit, uint64_t* separators, uint64_t* zeros)
+// Separator and zero-byte bits of the 64 bytes at word.
+void ClassifyWord(const char* word, uint64_t* separators, uint64_t* zeros)
 {
-    char copy[kWordBytes];
-    if (limit - word < kWordBytes) {
-        std::memset(copy, 0, sizeof copy);
-        if (word < limit)
-            std::memcpy(copy, word, static_cast<size_t>(limit - word));
-        word = copy;
-    }
     const __m512i v = _mm512_loadu_si512(word);
     *separators = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(',')) | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r'))
         | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n'));

@@ -6,6 +6,7 @@
 #include "data/field_splitter.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -20,11 +21,11 @@ inline uint16_t* WriteEdges(uint64_t changes, int base, uint16_t* edge)
     return edge;
 }
 
-// ClassifyWord(word, limit, separators, zeros) sets bit k of separators when byte k of
-// the 64 at word is a comma, carriage return or line feed, and of zeros when it is a
-// zero byte; bytes at or past limit are not read. Edges is WriteEdges or does the same
-// (it may write over the room the edge array keeps after its edges).
-template <void (*ClassifyWord)(const char*, const char*, uint64_t*, uint64_t*),
+// ClassifyWord(word, separators, zeros) sets bit k of separators when byte k of the 64
+// at word is a comma, carriage return or line feed, and of zeros when it is a zero
+// byte. Edges is WriteEdges or does the same (it may write over the room the edge
+// array keeps after its edges).
+template <void (*ClassifyWord)(const char*, uint64_t*, uint64_t*),
           uint16_t* (*Edges)(uint64_t, int, uint16_t*) = WriteEdges>
 void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
@@ -32,8 +33,18 @@ void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdg
     uint16_t* edge = fields->edges;  // where fields start and end, alternately
     uint64_t inField = 0;            // whether the byte before the word belongs to a field
     for (int base = 0; base < length; base += kWordBytes) {
+        // A word that would reach past limit is classified from a copy, so nothing
+        // beyond limit is read.
+        const char* word = begin + base;
+        char copy[kWordBytes];
+        if (limit - word < kWordBytes) {
+            std::memset(copy, 0, sizeof copy);
+            if (word < limit)
+                std::memcpy(copy, word, static_cast<size_t>(limit - word));
+            word = copy;
+        }
         uint64_t separators, zeros;
-        ClassifyWord(begin + base, limit, &separators, &zeros);
+        ClassifyWord(word, &separators, &zeros);
         const int rest = length - base;
         bool last = rest <= kWordBytes;
         if (rest < kWordBytes)
