@@ -10,22 +10,6 @@ void ReadRowFieldsAvx2(const char* line, const char* limit, const uint16_t* span
 void ReadRowFieldsAvx512(const char* line, const char* limit, const uint16_t* spans, int count, double* values);
 #endif
 
-namespace {
-
-void ReadRowFieldsPortable(const char* line, const char* limit, const uint16_t* spans, int count, double* values)
-{
-    for (int i = 0; i < count; ++i) {
-        const char* begin = line + spans[2 * i];
-        const char* end = line + spans[2 * i + 1];
-        double value;
-        if (!ParseShortReading(begin, end, limit, &value))
-            value = ParseReading(begin, end);
-        values[i] = value;
-    }
-}
-
-}  // namespace
-
 double ReadField(const char* begin, const char* end, const char* limit)
 {
     double value;
@@ -33,6 +17,16 @@ double ReadField(const char* begin, const char* end, const char* limit)
         value = ParseReading(begin, end);
     return value;
 }
+
+namespace {
+
+void ReadRowFieldsPortable(const char* line, const char* limit, const uint16_t* spans, int count, double* values)
+{
+    for (int i = 0; i < count; ++i)
+        values[i] = ReadField(line + spans[2 * i], line + spans[2 * i + 1], limit);
+}
+
+}  // namespace
 
 std::vector<RowReader> RowReaders()
 {
