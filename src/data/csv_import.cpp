@@ -3,10 +3,8 @@
 #include "common/file_helpers.h"
 #include "common/huge_pages.h"
 #include "data/data_manager.h"
-#include "data/line_reader.h"
 #include "data/field_splitter.h"
-#include "data/reading_row.h"
-#include "data/row_staging.h"
+#include "data/parsed_lines.h"
 #include "data/transfer_messages.h"
 
 #include <chrono>
@@ -35,6 +33,8 @@ void TodayRange(TimeValue* first, TimeValue* last)
     *last = static_cast<TimeValue>(mktime(&end));
 }
 
+static_assert(CParsedBlock::kChannels == CMemoryTransferManage::kMaxChannels, "a block holds a reading per channel");
+
 // Rows after which the load estimates the file's row count and reserves its arrays.
 constexpr size_t kEstimateRows = 256;
 
@@ -50,7 +50,6 @@ struct CMemoryTransferManage::ImportState {
     size_t dataRows = 0;
     uint64_t headerEnd = 0;  // file offset after the header line
     CLocalTimeConverter converter;
-    CRowStaging staging;  // whole rows not yet appended to the channel arrays
 };
 
 int CMemoryTransferManage::LoadFile()
@@ -59,6 +58,8 @@ int CMemoryTransferManage::LoadFile()
     ClearData();
     m_statistics.lines = 0;
     m_statistics.yieldSeconds = 0.0;
+    m_statistics.readSeconds = 0.0;
+    m_statistics.waitSeconds = 0.0;
     m_dDataMin = m_dDataMax = 0.0;
     m_bDataRead = false;
     TodayRange(&m_tFirst, &m_tLast);
@@ -81,20 +82,25 @@ int CMemoryTransferManage::LoadFile()
     if (fileBytes >= kLargestFile)
         return LOAD_REFUSED_TOO_LARGE;
 
-    CLineReader reader;
-    if (reader.Open(path.c_str())) {
-        const char* begin = nullptr;
-        const char* end = nullptr;
-        while (reader.Next(begin, end)) {
-            const bool headerPending = m_nChannelCount == 0;
-            ParseLine(begin, end, end + CLineReader::kReadablePast, state);
-            if (headerPending)
-                state.headerEnd = reader.Consumed();
-            else if (state.dataRows == kEstimateRows)
-                ReserveRows(fileBytes, state.headerEnd, reader.Consumed(), state.dataRows);
+    // A thread of its own reads, splits and converts the lines ahead; the worker takes
+    // them in, in file order.
+    CParsedLines lines(path.c_str(), state.timeColumn);
+    while (const CParsedBlock* block = lines.Next()) {
+        size_t run = 0;  // rows [run, i) of the block are whole rows to keep, not appended yet
+        for (size_t i = 0; i < block->lines.size(); ++i) {
+            const CParsedLine& line = block->lines[i];
+            if (line.readings == CParsedLine::kHeader) {
+                ParseHeader(block->Text(line), line.textLength, state.timeColumn);
+                state.headerEnd = line.fileEnd;
+                run = i + 1;
+            } else {
+                ParseDataRow(*block, i, run, state);
+                if (state.dataRows == kEstimateRows)
+                    ReserveRows(fileBytes, state.headerEnd, line.fileEnd, state.dataRows);
+            }
             if (++m_statistics.lines % kYieldLines == 0) {
                 if (m_bStop.load() != 0) {
-                    state.staging.Flush(m_samples);
+                    AppendRows(*block, run, i + 1);
                     return LOAD_FINISHED;
                 }
                 const auto slept = std::chrono::steady_clock::now();
@@ -103,9 +109,11 @@ int CMemoryTransferManage::LoadFile()
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - slept).count();
             }
         }
+        AppendRows(*block, run, block->lines.size());
     }
+    m_statistics.readSeconds = lines.ReadSeconds();
+    m_statistics.waitSeconds = lines.WaitSeconds();
 
-    state.staging.Flush(m_samples);
     m_bDataRead = !state.firstValue;
     if (fitAll && m_nChannelCount > 0 && m_samples[0].size() > static_cast<size_t>(plotWidth) + 1)
         CompressToOnePage(plotWidth + 1);
@@ -131,21 +139,14 @@ void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, 
     m_labels.reserve(expected, expected * labelBytes);
 }
 
-void CMemoryTransferManage::ParseLine(const char* begin, const char* end, const char* limit, ImportState& state)
-{
-    CFieldEdges fields;
-    SplitFields(begin, end, limit, &fields);
-    if (m_strNames.empty())
-        ParseHeader(begin, fields, state.timeColumn);
-    else
-        ParseDataRow(begin, limit, fields, state);
-}
-
 // The first line that yields a name: every field but the time-label column names a
 // channel, up to 16.
-void CMemoryTransferManage::ParseHeader(const char* line, const CFieldEdges& fields, int timeColumn)
+void CMemoryTransferManage::ParseHeader(const char* line, size_t length, int timeColumn)
 {
-    for (int column = 0; column < fields.count && m_strNames.size() < static_cast<size_t>(kMaxChannels); ++column) {
+    CFieldEdges fields;
+    SplitFields(line, line + length, line + length + CLineReader::kReadablePast, &fields);
+    const size_t channels = static_cast<size_t>(NamedChannels(fields.count, timeColumn));
+    for (int column = 0; column < fields.count && m_strNames.size() < channels; ++column) {
         if (column != timeColumn)
             m_strNames.emplace_back(line + fields.Begin(column), line + fields.End(column));
     }
@@ -154,67 +155,49 @@ void CMemoryTransferManage::ParseHeader(const char* line, const CFieldEdges& fie
         m_samples.assign(static_cast<size_t>(m_nChannelCount), CSampleArray());
 }
 
-void CMemoryTransferManage::ParseDataRow(const char* line, const char* limit, const CFieldEdges& fields,
-                                         ImportState& state)
+void CMemoryTransferManage::ParseDataRow(const CParsedBlock& block, size_t index, size_t& run, ImportState& state)
 {
-    const int timeColumn = state.timeColumn;
-    const bool labelled = timeColumn >= 0 && timeColumn < fields.count;
-    bool inRange = true;
-    if (labelled)
-        inRange = ReadTimeLabel(line + fields.Begin(timeColumn), line + fields.End(timeColumn), state);
+    const CParsedLine& line = block.lines[index];
+    const char* const label = block.Text(line);
+    const bool inRange = !line.labelled || ReadTimeLabel(label, label + line.textLength, state);
 
-    // The reading columns: those before the label's and those after it, as many as
-    // there are channels.
-    const int channels = m_nChannelCount;
-    const int end = std::min(fields.count, channels + (labelled && timeColumn <= channels ? 1 : 0));
-    const int split = labelled ? std::min(timeColumn, end) : end;
-    const int readings = end > split ? end - 1 : end;
-    const uint16_t* spans = fields.edges + (split == 0 ? 2 : 0);
-    uint16_t joined[2 * kMaxChannels];
-    if (split > 0 && split < end) {
-        // The label sits between readings: the spans on both sides of it are joined.
-        std::copy(fields.edges, fields.edges + 2 * split, joined);
-        std::copy(fields.edges + 2 * (split + 1), fields.edges + 2 * end, joined + 2 * split);
-        spans = joined;
+    // The first data row starts the value range at its first reading that is a number;
+    // one without such a reading leaves the range at zero. With the range first,
+    // std::min and std::max keep the earlier of equal values, as reading one by one does.
+    if (state.firstValue) {
+        const bool numbers = line.low <= line.high;
+        m_dDataMin = numbers ? line.low : 0.0;
+        m_dDataMax = numbers ? line.high : 0.0;
+        state.firstValue = false;
+    } else {
+        m_dDataMin = std::min(m_dDataMin, line.low);
+        m_dDataMax = std::max(m_dDataMax, line.high);
     }
-    double row[kMaxChannels];
-    ReadRowFields(line, limit, spans, readings, row);
-
-    // The readings go to the staging slots; the value range is kept in registers for the
-    // row. The first data row starts the range at its first reading that is a number. A
-    // reading that is not a number never enters the range: with the range first,
-    // std::min and std::max keep it when the reading is not a number.
-    const bool firstRow = state.firstValue;
-    double low = firstRow ? HUGE_VAL : m_dDataMin;
-    double high = firstRow ? -HUGE_VAL : m_dDataMax;
-    double* slot = state.staging.Row();
-    for (int c = 0; c < readings; ++c, slot += CRowStaging::kRows) {
-        *slot = row[c];
-        low = std::min(low, row[c]);
-        high = std::max(high, row[c]);
-    }
-    if (low > high)
-        low = high = 0.0;  // a first row without a reading that is a number leaves the range at zero
-    m_dDataMin = low;
-    m_dDataMax = high;
-    state.firstValue = false;
     ++state.dataRows;
 
     // A row outside the query keeps nothing; its readings and its time still count for the ranges.
+    if (inRange && line.labelled)
+        m_labels.push_back(std::string_view(label, line.textLength));
+    if (inRange && line.readings == m_nChannelCount)
+        return;  // a whole row: appended with its run
+    AppendRows(block, run, index);
+    run = index + 1;
     if (!inRange)
         return;
-    if (labelled)
-        m_labels.push_back(std::string_view(line + fields.Begin(timeColumn),
-                                            static_cast<size_t>(fields.End(timeColumn) - fields.Begin(timeColumn))));
-    if (readings == channels) {
-        if (state.staging.Commit())
-            state.staging.Flush(m_samples);
+    // A short row: its readings go to the first channels.
+    for (int c = 0; c < line.readings; ++c)
+        m_samples[static_cast<size_t>(c)].push_back(block.Channel(c)[index]);
+}
+
+// Appends rows [first, end) of the block, whole rows, to the channel arrays.
+void CMemoryTransferManage::AppendRows(const CParsedBlock& block, size_t first, size_t end)
+{
+    if (first >= end)
         return;
+    for (int c = 0; c < m_nChannelCount; ++c) {
+        const double* column = block.Channel(c);
+        m_samples[static_cast<size_t>(c)].insert(m_samples[static_cast<size_t>(c)].end(), column + first, column + end);
     }
-    // A short row: the rows before it go first, then its readings to the first channels.
-    state.staging.Flush(m_samples);
-    for (int c = 0; c < readings; ++c)
-        m_samples[static_cast<size_t>(c)].push_back(row[c]);
 }
 
 // Parses a row's time label into the time range; false when a query is active and

@@ -25,7 +25,7 @@
 #include <vector>
 
 class QObject;
-struct CFieldEdges;
+struct CParsedBlock;
 struct CVisibilityFlags;
 namespace COM_GUI_EX {
 class CGUIEXDC;
@@ -48,6 +48,8 @@ public:
         uint64_t lines = 0;           // lines of the last load
         double loadSeconds = 0.0;     // the whole last load
         double yieldSeconds = 0.0;    // the part of it spent in the 1 ms yields
+        double readSeconds = 0.0;     // the reading thread's work (lines, fields, readings), yields overlapped
+        double waitSeconds = 0.0;     // the part of the load the worker waited for the reading thread
         double prepareSeconds = 0.0;  // the last preparation
     };
 
@@ -111,10 +113,12 @@ private:
 
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
-    // One line [begin, end) whose bytes may be read up to limit.
-    void ParseLine(const char* begin, const char* end, const char* limit, ImportState& state);
-    void ParseHeader(const char* line, const CFieldEdges& fields, int timeColumn);
-    void ParseDataRow(const char* line, const char* limit, const CFieldEdges& fields, ImportState& state);
+    // A header line of this length, kReadablePast bytes after it readable.
+    void ParseHeader(const char* line, size_t length, int timeColumn);
+    // Takes in data row `index` of the block. Whole rows to keep are appended a run at a
+    // time: rows [run, index) of the block are such rows, not appended yet.
+    void ParseDataRow(const CParsedBlock& block, size_t index, size_t& run, ImportState& state);
+    void AppendRows(const CParsedBlock& block, size_t first, size_t end);
     bool ReadTimeLabel(const char* begin, const char* end, ImportState& state);
     void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
     void ClearData();

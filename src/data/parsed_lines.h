@@ -1,0 +1,102 @@
+#pragma once
+
+// The import's first stage, run on a thread of its own: reads the file's lines, splits
+// them into fields and converts the readings of data rows, a block of lines at a time,
+// while the worker takes in the blocks before. What depends on earlier rows (the time
+// range, the query, the value range, the channel arrays) is left to the worker; this
+// stage needs only the time-label column and the header line.
+#include "data/line_reader.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// How many channels a header line of this many fields names: every field but the
+// time-label column's, up to 16.
+int NamedChannels(int fieldCount, int timeColumn);
+
+// One line of the file as the first stage found it.
+struct CParsedLine {
+    static constexpr int kHeader = -1;  // readings of a line read while no header has named a channel yet
+
+    uint64_t fileEnd = 0;  // file offset after the line
+    uint32_t text = 0;     // the line's bytes (header lines) or its time label's (data rows) in the block's text
+    uint32_t textLength = 0;
+    int readings = 0;      // data rows: readings converted, in column order without the label's column
+    bool labelled = false; // data rows: the time-label column is one of the row's fields
+    // Data rows: the smallest and largest reading that is a number, the first of equal
+    // ones (so -0 and 0 keep their order); HUGE_VAL and -HUGE_VAL when there is none.
+    double low = 0.0;
+    double high = 0.0;
+};
+
+struct CParsedBlock {
+    static constexpr int kLines = 2048;
+    static constexpr int kChannels = 16;
+
+    std::vector<CParsedLine> lines;
+    // The readings channel by channel: line i's reading of channel c at c * kLines + i,
+    // so that runs of rows go to the channel arrays in one copy per channel.
+    std::vector<double> values = std::vector<double>(static_cast<size_t>(kLines) * kChannels);
+    // Header lines, each followed by kReadablePast readable bytes, and time labels.
+    std::vector<char> text;
+
+    const char* Text(const CParsedLine& line) const { return text.data() + line.text; }
+    const double* Channel(int channel) const { return values.data() + static_cast<size_t>(channel) * kLines; }
+};
+
+class CParsedLines {
+public:
+    // Opens the file and starts the reading thread; a file that does not open has no lines.
+    CParsedLines(const char* path, int timeColumn);
+    // Stops the reading thread, also in the middle of the file.
+    ~CParsedLines();
+    CParsedLines(const CParsedLines&) = delete;
+    CParsedLines& operator=(const CParsedLines&) = delete;
+
+    bool Opened() const { return m_bOpened; }
+    // The next block in file order, nullptr after the last one. A block stays valid until
+    // the next call. An error of the reading thread (out of memory) is thrown here.
+    const CParsedBlock* Next();
+
+    // Seconds the reading thread spent filling blocks, and seconds Next waited for one:
+    // how the two threads shared the work, for benchmarks.
+    double ReadSeconds();
+    double WaitSeconds() const { return m_dWaitSeconds; }
+
+private:
+    static constexpr int kBlocks = 4;
+
+    void ReadMain();
+    // Fills the block with the next lines; false once the file has no more.
+    bool FillBlock(CParsedBlock& block);
+    void ParseLine(const char* begin, const char* end, CParsedBlock& block);
+    static void StoreReadings(const double* row, CParsedBlock& block, CParsedLine& line);
+    // Copies [begin, end) and padding bytes to the block's text as the line's text.
+    static void KeepText(const char* begin, const char* end, size_t padding, CParsedBlock& block, CParsedLine& line);
+
+    CLineReader m_reader;
+    const int m_nTimeColumn;
+    int m_nChannels = 0;  // named by the header; 0 while none has been read
+    bool m_bOpened = false;
+
+    // Counted from the file's first block, block n living in m_blocks[n % kBlocks]:
+    // blocks m_nTaken .. m_nFilled - 1 are filled and wait for the worker, blocks
+    // m_nReleased .. m_nTaken - 1 are the worker's, the rest the reading thread's.
+    CParsedBlock m_blocks[kBlocks];
+    std::mutex m_lock;
+    std::condition_variable m_filledSignal;
+    std::condition_variable m_freeSignal;
+    uint64_t m_nFilled = 0;
+    uint64_t m_nTaken = 0;
+    uint64_t m_nReleased = 0;
+    bool m_bEnded = false;     // the reading thread filled its last block
+    bool m_bCancelled = false; // the worker wants no more blocks
+    std::exception_ptr m_error;
+    double m_dReadSeconds = 0.0;
+    double m_dWaitSeconds = 0.0;  // the worker's own
+    std::thread m_thread;
+};
