@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#if defined(__linux__)
+#include <pthread.h>
+#endif
 
 int NamedChannels(int fieldCount, int timeColumn)
 {
@@ -61,6 +64,9 @@ double CParsedLines::ReadSeconds()
 
 void CParsedLines::ReadMain()
 {
+#if defined(__linux__)
+    pthread_setname_np(pthread_self(), "import-reader");  // tells it apart in profilers and debuggers
+#endif
     try {
         for (;;) {
             CParsedBlock* block;
@@ -112,14 +118,16 @@ void CParsedLines::ParseLine(const char* begin, const char* end, CParsedBlock& b
     const char* const limit = end + CLineReader::kReadablePast;
     CFieldEdges fields;
     SplitFields(begin, end, limit, &fields);
-    CParsedLine line;
+    // Written in place: the lines are reserved, and a copy would be read back before its
+    // bytes reached the cache.
+    const size_t index = block.lines.size();
+    CParsedLine& line = block.lines.emplace_back();
     line.fileEnd = m_reader.Consumed();
     if (m_nChannels == 0) {
         // Read by the worker as the header: it splits the line again for the names.
         line.readings = CParsedLine::kHeader;
         KeepText(begin, end, CLineReader::kReadablePast, block, line);
         m_nChannels = NamedChannels(fields.count, m_nTimeColumn);
-        block.lines.push_back(line);
         return;
     }
 
@@ -140,27 +148,63 @@ void CParsedLines::ParseLine(const char* begin, const char* end, CParsedBlock& b
     }
     double row[CParsedBlock::kChannels];
     ReadRowFields(begin, limit, spans, line.readings, row);
-    StoreReadings(row, block, line);
+    StoreReadings(row, index, block, line);
     if (line.labelled)
         KeepText(begin + fields.Begin(timeColumn), begin + fields.End(timeColumn), 0, block, line);
-    block.lines.push_back(line);
 }
 
-// Puts a row's readings into the block's channel columns and finds their range. A
-// reading that is not a number never enters the range: with the range first, std::min
-// and std::max keep it when the reading is not a number.
-void CParsedLines::StoreReadings(const double* row, CParsedBlock& block, CParsedLine& line)
+namespace {
+
+// The smallest and largest of the readings that are numbers, the first of equal ones. A
+// reading that is not a number never enters: with the range first, std::min and
+// std::max keep it when the reading is not a number.
+void OrderedRange(const double* row, int count, double* low, double* high)
 {
-    double low = HUGE_VAL;
-    double high = -HUGE_VAL;
-    double* slot = block.values.data() + block.lines.size();
-    for (int c = 0; c < line.readings; ++c, slot += CParsedBlock::kLines) {
-        *slot = row[c];
-        low = std::min(low, row[c]);
-        high = std::max(high, row[c]);
+    *low = HUGE_VAL;
+    *high = -HUGE_VAL;
+    for (int c = 0; c < count; ++c) {
+        *low = std::min(*low, row[c]);
+        *high = std::max(*high, row[c]);
     }
-    line.low = low;
-    line.high = high;
+}
+
+// The same, in four interleaved ranges, which shortens the chain of dependent steps
+// fourfold. Merged, they can differ from the ordered range only in which zero (-0 or 0)
+// they keep, so a range with a zero end is found again in order.
+void Range(const double* row, int count, double* low, double* high)
+{
+    double low0 = HUGE_VAL, low1 = HUGE_VAL, low2 = HUGE_VAL, low3 = HUGE_VAL;
+    double high0 = -HUGE_VAL, high1 = -HUGE_VAL, high2 = -HUGE_VAL, high3 = -HUGE_VAL;
+    int c = 0;
+    for (; c + 4 <= count; c += 4) {
+        low0 = std::min(low0, row[c]);
+        low1 = std::min(low1, row[c + 1]);
+        low2 = std::min(low2, row[c + 2]);
+        low3 = std::min(low3, row[c + 3]);
+        high0 = std::max(high0, row[c]);
+        high1 = std::max(high1, row[c + 1]);
+        high2 = std::max(high2, row[c + 2]);
+        high3 = std::max(high3, row[c + 3]);
+    }
+    for (; c < count; ++c) {
+        low0 = std::min(low0, row[c]);
+        high0 = std::max(high0, row[c]);
+    }
+    *low = std::min(std::min(low0, low1), std::min(low2, low3));
+    *high = std::max(std::max(high0, high1), std::max(high2, high3));
+    if (*low == 0.0 || *high == 0.0)
+        OrderedRange(row, count, low, high);
+}
+
+}  // namespace
+
+// Puts a row's readings into the block's channel columns and finds their range.
+void CParsedLines::StoreReadings(const double* row, size_t index, CParsedBlock& block, CParsedLine& line)
+{
+    double* slot = block.values.data() + index;
+    for (int c = 0; c < line.readings; ++c, slot += CParsedBlock::kLines)
+        *slot = row[c];
+    Range(row, line.readings, &line.low, &line.high);
 }
 
 void CParsedLines::KeepText(const char* begin, const char* end, size_t padding, CParsedBlock& block,

@@ -74,7 +74,7 @@ private:
     // Fills the block with the next lines; false once the file has no more.
     bool FillBlock(CParsedBlock& block);
     void ParseLine(const char* begin, const char* end, CParsedBlock& block);
-    static void StoreReadings(const double* row, CParsedBlock& block, CParsedLine& line);
+    static void StoreReadings(const double* row, size_t index, CParsedBlock& block, CParsedLine& line);
     // Copies [begin, end) and padding bytes to the block's text as the line's text.
     static void KeepText(const char* begin, const char* end, size_t padding, CParsedBlock& block, CParsedLine& line);
 
