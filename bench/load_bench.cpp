@@ -70,7 +70,7 @@ int main(int argc, char** argv)
         }
         CpuSeconds(&user1, &system1);
         const CMemoryTransferManage::WorkStatistics& s = manager->GetWorkStatistics();
-        const std::vector<std::string>* names;
+        const std::vector<QString>* names;
         const CLabelStore* labels;
         const std::vector<CSampleArray>* samples;
         int first, labelCount, count, step;

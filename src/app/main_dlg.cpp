@@ -3,7 +3,6 @@
 
 #include "chart/curve_wnd.h"
 #include "common/decimal.h"
-#include "common/text_convert.h"
 #include "guiex/design_management.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/image_resources.h"
@@ -70,8 +69,7 @@ CMainDlg::~CMainDlg()
 void CMainDlg::OnInitDialog()
 {
     setWindowIcon(QIcon(":/icon/100.png"));
-    const std::string title = COM_GUI_EX::LoadString(1050);
-    setWindowTitle(DecodeText(title.data(), title.size()));
+    setWindowTitle(COM_GUI_EX::LoadString(1050));
     setAttribute(Qt::WA_OpaquePaintEvent);
     ReadSettings();
     CMemoryTransferManage::GetInstance()->SetMainWindow(this);
@@ -185,15 +183,15 @@ void CMainDlg::paintEvent(QPaintEvent*)
     if (!m_pFrame->GetMemDC())
         return;
     m_pFrame->CopyFromDC(m_pBackground->GetMemDC());
-    const std::string face = COM_GUI_EX::LoadString(1000);
-    m_pFrame->SetFont(face.c_str(), 10);
+    const QString face = COM_GUI_EX::LoadString(1000);
+    m_pFrame->SetFont(face, 10);
     m_pFrame->SetBrushColor(kTextColor);
-    m_pFrame->DrawTextInRect(m_strTitle.c_str(), &m_rcTitle, 2, 0);
+    m_pFrame->DrawTextInRect(m_strTitle, &m_rcTitle, 2, 0);
     m_pFrame->FillSolidRect(&m_rcStatus, kSeparatorColor);
-    if (!m_strReadout.empty()) {
-        m_pFrame->SetFont(face.c_str(), 9);
+    if (!m_strReadout.isEmpty()) {
+        m_pFrame->SetFont(face, 9);
         m_pFrame->SetBrushColor(kTextColor);
-        m_pFrame->DrawTextInRect(m_strReadout.c_str(), &m_rcStatusText, 1, 0);
+        m_pFrame->DrawTextInRect(m_strReadout, &m_rcStatusText, 1, 0);
     }
     m_pFrame->CopyToDC(this);
 }

@@ -81,8 +81,8 @@ public:
 
     // State, for tests and the export tool.
     CCurveWnd* GetCurveWnd() const { return m_pCurveWnd; }
-    const std::string& GetTitleText() const { return m_strTitle; }
-    const std::string& GetReadout() const { return m_strReadout; }
+    const QString& GetTitleText() const { return m_strTitle; }
+    const QString& GetReadout() const { return m_strReadout; }
     int GetFirst() const { return m_nFirst; }
     int GetTotal() const { return m_nTotal; }
     int GetPageCount() const { return m_nPageCount; }
@@ -138,14 +138,14 @@ private:
     std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pFrame;
     std::array<RECT, 7> m_rcButtons{};
     std::array<COM_GUI_EX::CGUIEXSmoothBtn*, 7> m_buttons{};  // children, deleted with the window
-    const std::vector<std::string>* m_pNames = nullptr;
+    const std::vector<QString>* m_pNames = nullptr;
     const CLabelStore* m_pLabels = nullptr;
     const std::vector<CSampleArray>* m_pChannels = nullptr;
     CCurveWnd* m_pCurveWnd = nullptr;  // child, deleted with the window
     RECT m_rcStatus;
     RECT m_rcStatusText;
     std::string m_strFilePath;
-    std::string m_strTitle;
+    QString m_strTitle;
     RECT m_rcTitle;
     std::unique_ptr<CInitSetting> m_pSetting;
     int m_nTimeOrder = 1;
@@ -154,7 +154,7 @@ private:
     int m_nRangeMode = 0;
     int m_nRangeMax = 0;
     int m_nRangeMin = 0;
-    std::string m_strUnit;
+    QString m_strUnit;
     int m_nFirst = 0;
     int m_nTotal = 0;
     int m_nPageCount = 0;
@@ -162,7 +162,7 @@ private:
     int m_nZoomLevel = 1;
     int m_bBusy = 0;
     CSampleArray m_arrValues;
-    std::string m_strReadout;
+    QString m_strReadout;
     int16_t m_nPaperSize = 9;    // A4
     int16_t m_nOrientation = 2;  // landscape
     int m_bQuery = 0;

@@ -8,19 +8,29 @@
 #include "guiex/posted_message.h"
 #include "guiex/strings.h"
 
+#include <QByteArray>
 #include <QEvent>
+#include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace {
 
-// printf-style formatting of narrow text. The process keeps the "C" numeric locale
-// (see the start-up), so "%.2f" writes a decimal point.
-std::string Format(const std::string& format, const char* text, double value = 0.0)
+// printf-style formatting of decoded text, done in UTF-8: the format's "%s" takes
+// the text, its "%.2f" the value. The process keeps the "C" numeric locale (see the
+// start-up), so "%.2f" writes a decimal point.
+QString Format(const QString& format, const QString& text, double value = 0.0)
 {
-    char buffer[1024];
-    const int n = std::snprintf(buffer, sizeof buffer, format.c_str(), text, value);
-    return n < 0 ? std::string() : std::string(buffer, static_cast<size_t>(std::min(n, int(sizeof buffer) - 1)));
+    const QByteArray pattern = format.toUtf8();
+    const QByteArray argument = text.toUtf8();
+    const int n = std::snprintf(nullptr, 0, pattern.constData(), argument.constData(), value);
+    if (n < 0)
+        return QString();
+    std::string out(static_cast<size_t>(n) + 1, '\0');
+    std::snprintf(out.data(), out.size(), pattern.constData(), argument.constData(), value);
+    out.resize(static_cast<size_t>(n));
+    return QString::fromStdString(out);
 }
 
 // The zoom level that shows the step (1 for anything that is not a level's step).
@@ -33,14 +43,14 @@ int LevelOfStep(int step)
     return 1;
 }
 
-// The file name after the last separator; empty when there is none or it is the
-// path's first character.
-std::string FileName(const std::string& path)
+// The file name after the last separator, in the file system's encoding; empty when
+// there is none or it is the path's first character.
+QString FileName(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");
     if (slash == std::string::npos || slash == 0)
-        return std::string();
-    return path.substr(slash + 1);
+        return QString();
+    return QFile::decodeName(QByteArray::fromStdString(path.substr(slash + 1)));
 }
 
 }  // namespace
@@ -85,7 +95,7 @@ void CMainDlg::OnTransferLoaded()
         manager->GetTimeRange(&m_tQueryStart, &m_tQueryEnd);
     m_nZoomLevel = LevelOfStep(m_nZoom);
     m_pCurveWnd->SetChannelNames(m_pNames, m_pLabels, m_pChannels);
-    m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath).c_str());
+    m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath));
     update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
     m_pCurveWnd->UpdateThumb();
     manager->RequestPrepare();
@@ -125,17 +135,17 @@ void CMainDlg::OnCurveCursor(uintptr_t x)
     const auto k = static_cast<int>(x / static_cast<unsigned>(m_nZoom));
     const int index = m_nTimeOrder != 0 ? m_nFirst + m_nPageCount - k - 1 : m_nFirst + k;
     m_arrValues.clear();
-    std::string label;
+    QString label;
     CMemoryTransferManage::GetInstance()->GetReadout(index, &m_arrValues, &label);
     if (m_arrValues.empty())
         return;  // no channel has this sample: the old read-out stays
-    const std::string item = COM_GUI_EX::LoadString(1101);
-    std::string readout = "[" + label + "] ";
+    const QString item = COM_GUI_EX::LoadString(1101);
+    QString readout = "[" + label + "] ";
     const size_t count = std::min(m_arrValues.size(), m_pNames->size());
     for (size_t j = 0; j < count; ++j) {
         if (j > 0)
             readout += ", ";
-        readout += Format(item, (*m_pNames)[j].c_str(), m_arrValues[j]);
+        readout += Format(item, (*m_pNames)[j], m_arrValues[j]);
         readout += m_strUnit;
     }
     m_strReadout = readout;

@@ -1,23 +1,13 @@
 // Zoom and paging from the buttons and the mouse wheel.
 #include "app/main_dlg.h"
 #include "chart/curve_wnd.h"
-#include "common/text_convert.h"
+#include "guiex/message_box.h"
 #include "guiex/strings.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QWheelEvent>
 #include <algorithm>
 
-namespace {
-
-void ShowMessage(QWidget* parent, unsigned stringId)
-{
-    const std::string text = COM_GUI_EX::LoadString(stringId);
-    QMessageBox::information(parent, QCoreApplication::applicationName(), DecodeText(text.data(), text.size()));
-}
-
-}  // namespace
 
 // One zoom level in the direction of the delta's sign, keeping the page's middle sample.
 void CMainDlg::ChangeZoom(int16_t delta)
@@ -63,7 +53,7 @@ void CMainDlg::OnZoomIn()
     const int level = m_nZoomLevel;
     ChangeZoom(+120);
     if (m_nZoomLevel == level)
-        ShowMessage(this, 1402);
+        COM_GUI_EX::ShowMessage(this, COM_GUI_EX::LoadString(1402));
 }
 
 void CMainDlg::OnZoomOut()
@@ -71,7 +61,7 @@ void CMainDlg::OnZoomOut()
     const int level = m_nZoomLevel;
     ChangeZoom(-120);
     if (m_nZoomLevel == level)
-        ShowMessage(this, 1403);
+        COM_GUI_EX::ShowMessage(this, COM_GUI_EX::LoadString(1403));
 }
 
 void CMainDlg::wheelEvent(QWheelEvent* event)

@@ -3,6 +3,7 @@
 #include "app/waiting_dlg.h"
 #include "chart/curve_wnd.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 void CMainDlg::OnOpenFile()
@@ -14,7 +15,7 @@ void CMainDlg::OnOpenFile()
     dialog.setDefaultSuffix("csv");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    OpenPath(dialog.selectedFiles().first().toLocal8Bit().toStdString());
+    OpenPath(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
 }
 
 void CMainDlg::OpenPath(const std::string& path)

@@ -139,8 +139,8 @@ CGUIEXDC* CWaitingDlg::MakeTextImage(const char* face, int points)
     const RECT gradient{w >> 2, 0, w, h};  // the left quarter stays white
     dc->FillGradientH(&gradient, kWhite, kLightBlue, 255);
     dc->DrawFrameRect(&m_rcClient, kFrameGrey, 1);
-    dc->SetFont(face, points);
-    dc->DrawTextInRect(m_strText.c_str(), &m_rcClient, 0, 0);
+    dc->SetFont(QString::fromUtf8(face), points);
+    dc->DrawTextInRect(QString::fromUtf8(m_strText), &m_rcClient, 0, 0);
     return dc;
 }
 

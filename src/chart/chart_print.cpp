@@ -74,7 +74,7 @@ CPrintMargins ComputePrintMargins(int widthPixels, int heightPixels, int widthMm
     return margins;
 }
 
-CChartPrint::CChartPrint(const std::vector<std::string>& names, const CVisibilityFlags& flags,
+CChartPrint::CChartPrint(const std::vector<QString>& names, const CVisibilityFlags& flags,
                          const CPrintPage& page, int screenCell)
     : m_names(names), m_flags(flags), m_page(page), m_nScreenCell(screenCell)
 {
@@ -84,7 +84,7 @@ void CChartPrint::PrintChart(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
 {
     if (!dc || !area)
         return;
-    dc->SetFont(COM_GUI_EX::LoadString(1000).c_str(), kFontSize);
+    dc->SetFont(COM_GUI_EX::LoadString(1000), kFontSize);
     const int width = area->right - area->left;
     const int height = area->bottom - area->top;
     const int cw = width / kColumns;
@@ -147,7 +147,7 @@ void CChartPrint::PrintLegend(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
             dc->FillEllipse(left, top, dot, dot, color);
         const int nameLeft = left + dot + dot / 4;
         const RECT name{nameLeft, top - gap / 2, nameLeft - dot + columnWidth, top + dot + gap / 2};
-        dc->DrawTextInRect(m_names[static_cast<size_t>(i)].c_str(), &name, 1, 0);
+        dc->DrawTextInRect(m_names[static_cast<size_t>(i)], &name, 1, 0);
     }
 }
 
@@ -164,7 +164,7 @@ void CChartPrint::PrintValueAxis(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
     // Label i sits on its grid line: its box is the cell above the line.
     for (int i = 0; i < kValueLabels; ++i) {
         const RECT box{area->left, area->top + (i - 1) * m_nCellHeight, area->right, area->top + i * m_nCellHeight};
-        dc->DrawTextInRect(labels[static_cast<size_t>(i)].c_str(), &box, 8, 0);
+        dc->DrawTextInRect(QString::fromStdString(labels[static_cast<size_t>(i)]), &box, 8, 0);
         const RECT tick{area->left, box.bottom - kTickHeight, area->right, box.bottom};
         dc->FillGradientH(&tick, kWhite, kLabelColor, 255);
     }
@@ -174,13 +174,13 @@ void CChartPrint::PrintTimeAxis(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
 {
     if (!dc || !area)
         return;
-    dc->SetFont(COM_GUI_EX::LoadString(1000).c_str(), kFontSize, kUnderline);
+    dc->SetFont(COM_GUI_EX::LoadString(1000), kFontSize, kUnderline);
     dc->SetBrushColor(kLabelColor);
     // One label per vertical grid line, the frame's right edge included.
     const size_t count = std::min(m_page.timeLabels.size(), static_cast<size_t>(kMaxTimeLabels));
     for (size_t i = 0; i < count; ++i) {
         const float x = static_cast<float>(area->left + static_cast<int>(i) * m_nCellWidth);
-        dc->DrawRotatedText(m_page.timeLabels[i].c_str(), x, static_cast<float>(area->top), kLabelAngle);
+        dc->DrawRotatedText(m_page.timeLabels[i], x, static_cast<float>(area->top), kLabelAngle);
     }
 }
 

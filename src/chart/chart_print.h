@@ -30,7 +30,7 @@ struct CPrintPage {
     std::vector<CSampleArray> series;
     double axisMin = 0.0;
     double axisMax = 0.0;
-    std::vector<std::string> timeLabels;
+    std::vector<QString> timeLabels;
 };
 
 // Waits up to timeoutMs until the worker has no load or preparation pending or
@@ -65,7 +65,7 @@ public:
     // names and flags are the chart's legend, page the page to print; all are
     // borrowed and must outlive the object. screenCell is the screen's grid cell in
     // pixels (s30): the curves keep their place relative to the grid.
-    CChartPrint(const std::vector<std::string>& names, const CVisibilityFlags& flags, const CPrintPage& page,
+    CChartPrint(const std::vector<QString>& names, const CVisibilityFlags& flags, const CPrintPage& page,
                 int screenCell);
 
     // Draws the whole chart into the area of the surface. An area smaller than one
@@ -82,7 +82,7 @@ public:
     int GetCellHeight() const { return m_nCellHeight; }
 
 private:
-    const std::vector<std::string>& m_names;
+    const std::vector<QString>& m_names;
     const CVisibilityFlags& m_flags;
     const CPrintPage& m_page;
     int m_nScreenCell;

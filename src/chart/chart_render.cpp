@@ -82,7 +82,7 @@ void CCurveWnd::RenderBackground()
     const int height = this->height();
     const CChartLayout layout = ComputeChartLayout(width, height);
     const int cell = S(30);
-    const std::string face = COM_GUI_EX::LoadString(1000);
+    const QString face = COM_GUI_EX::LoadString(1000);
 
     if (!m_pBackBuffer)
         m_pBackBuffer.reset(new COM_GUI_EX::CGUIEXDC(this, width, height));
@@ -93,7 +93,7 @@ void CCurveWnd::RenderBackground()
         CopyRect(back, 0, 0, width, height, m_pParentBackground, m_rcChart.left, m_rcChart.top);
     else
         back->FillSolid(kWhite);
-    back->SetFont(face.c_str(), kLegendFontSize, 0);
+    back->SetFont(face, kLegendFontSize, 0);
 
     m_rcLegend = layout.legend;
     DrawLegend(m_rcLegend);
@@ -109,10 +109,10 @@ void CCurveWnd::RenderBackground()
         m_rcTimeBand = layout.timeBand;
         m_pTimeLayer.reset(new COM_GUI_EX::CGUIEXDC(this, RectWidth(m_rcTimeBand), RectHeight(m_rcTimeBand)));
         m_pTimeLayer->FillSolid(kWhite);
-        m_pTimeLayer->SetFont(face.c_str(), kTimeFontSize, kTimeFontStyle);
+        m_pTimeLayer->SetFont(face, kTimeFontSize, kTimeFontStyle);
         m_pTimeLayer->SetBrushColor(kLabelColor);
     }
-    const std::string now = placeholders ? NowAsLabel(m_nTimeLabelFormat) : std::string();
+    const QString now = placeholders ? QString::fromLatin1(NowAsLabel(m_nTimeLabelFormat)) : QString();
 
     // Vertical lines: 35 of them, the first on the frame's left edge; the frame is the
     // right edge. The placeholder labels go under all 36 positions.
@@ -120,7 +120,7 @@ void CCurveWnd::RenderBackground()
         if (x < plot.right)
             back->DrawLine(x, plot.top, x, plot.bottom, kGridColor, 1, i % kSolidEvery == 0 ? PS_SOLID : PS_DOT);
         if (placeholders)  // the time band starts at client x = 0
-            m_pTimeLayer->DrawRotatedText(now.c_str(), static_cast<float>(x), 0.0f, kLabelAngle);
+            m_pTimeLayer->DrawRotatedText(now, static_cast<float>(x), 0.0f, kLabelAngle);
     }
     // Horizontal lines: 14 inside the frame, counted up from the bottom.
     for (int j = 1, y = plot.bottom - cell; y > plot.top; ++j, y = plot.bottom - j * cell)
@@ -176,7 +176,7 @@ void CCurveWnd::DrawLegend(const RECT& area)
         const CLegendItem item = ComputeLegendItem(area, i, count);
         const COLORREF color = CMemoryTransferManage::kPalette[i];
         back->SetBrushColor(color);
-        back->DrawTextInRect(m_strNames[static_cast<size_t>(i)].c_str(), &item.name, 5, 0);
+        back->DrawTextInRect(m_strNames[static_cast<size_t>(i)], &item.name, 5, 0);
         back->FillEllipse(item.dot.left, item.dot.top, RectWidth(item.dot), RectHeight(item.dot), color);
         back->DrawEllipse(item.dot.left, item.dot.top, RectWidth(item.dot), RectHeight(item.dot), color);
         m_legendDots.push_back(item.dot);

@@ -5,7 +5,6 @@
 #include "guiex/strings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -54,15 +53,12 @@ void CCurveWnd::BindPageState(int* timeOrder, int* first, int* total, int* pageC
 
 void CCurveWnd::LoadDefaultChannelNames()
 {
-    const std::string format = COM_GUI_EX::LoadString(1002);
-    char name[64];
-    for (int i = 1; i <= kDefaultNames; ++i) {
-        std::snprintf(name, sizeof name, format.c_str(), i);
-        m_strNames.emplace_back(name);
-    }
+    const QByteArray format = COM_GUI_EX::LoadString(1002).toUtf8();
+    for (int i = 1; i <= kDefaultNames; ++i)
+        m_strNames.push_back(QString::asprintf(format.constData(), i));
 }
 
-void CCurveWnd::SetChannelNames(const std::vector<std::string>* names, const CLabelStore*,
+void CCurveWnd::SetChannelNames(const std::vector<QString>* names, const CLabelStore*,
                                 const std::vector<CSampleArray>*)
 {
     m_strNames.clear();

@@ -52,7 +52,7 @@ public:
     void BindPageState(int* timeOrder, int* first, int* total, int* pageCount, int* zoom);
     // Takes the loaded file's channel names (the label and sample views are accepted
     // with them but not used), rebuilds the legend and shows every channel again.
-    void SetChannelNames(const std::vector<std::string>* names, const CLabelStore* labels = nullptr,
+    void SetChannelNames(const std::vector<QString>* names, const CLabelStore* labels = nullptr,
                          const std::vector<CSampleArray>* samples = nullptr);
     // 1 "yy/mm/dd HH:MM", 2 "mm/dd HH:MM", 3 "HH:MM:SS", else date and time with
     // seconds: the format of the placeholder time labels. Redraws the background.
@@ -77,7 +77,7 @@ public:
     void DrawLegendDots(COM_GUI_EX::CGUIEXDC* dc);
 
     // State, for the main window's printing and for tests.
-    const std::vector<std::string>& GetChannelNames() const { return m_strNames; }
+    const std::vector<QString>& GetChannelNames() const { return m_strNames; }
     const std::vector<RECT>& GetLegendHitRects() const { return m_legendHits; }
     const std::vector<RECT>& GetLegendDotRects() const { return m_legendDots; }
     const CVisibilityFlags& GetVisibilityFlags() const { return m_visibility; }
@@ -131,7 +131,7 @@ protected:
     std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pTimeLayer;  // lent to the data manager
     RECT m_rcTimeBand;
 
-    std::vector<std::string> m_strNames;
+    std::vector<QString> m_strNames;
     std::vector<RECT> m_legendHits;
     std::vector<RECT> m_legendDots;
     // Read by the worker during a preparation: a fixed block, only ever stored into.

@@ -1,6 +1,7 @@
 #include "common/text_convert.h"
 
 #include <QStringDecoder>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -75,20 +76,41 @@ qsizetype DecodeUtf8(const unsigned char* s, size_t length, char16_t* out)
     return units;
 }
 
-// The text rule without any byte-order-mark handling.
-QString DecodeBytes(const char* bytes, size_t length)
+// Tells whether the bytes hold no byte above 0x7F, eight at a time: the usual label
+// and name is ASCII and needs no decoding.
+bool IsAscii(const unsigned char* s, size_t length)
 {
-    if (length == 0)
-        return QString();
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes);
-    if (DecodeUtf8(s, length, nullptr) >= 0) {
-        QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
-        const qsizetype units = DecodeUtf8(s, length, reinterpret_cast<char16_t*>(text.data()));
-        text.truncate(units);
-        return text;
+    uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, s + i, sizeof word);
+        any |= word;
     }
-    // The GB18030 byte-order mark (84 31 95 33) is kept as U+FEFF, like any
-    // other character, so the decoder is asked not to drop it.
+    for (; i < length; ++i)
+        any |= s[i];
+    return (any & 0x8080808080808080ULL) == 0;
+}
+
+QString DecodeUtf8Text(const char* bytes, size_t length)
+{
+    if (length >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0) {
+        bytes += 3;
+        length -= 3;
+    }
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+    if (DecodeUtf8(s, length, nullptr) < 0)
+        return QString::fromUtf8(bytes, static_cast<qsizetype>(length));
+    QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
+    const qsizetype units = DecodeUtf8(s, length, reinterpret_cast<char16_t*>(text.data()));
+    text.truncate(units);
+    return text;
+}
+
+QString DecodeGb18030Text(const char* bytes, size_t length)
+{
+    // The GB18030 byte-order mark (84 31 95 33) is kept as U+FEFF, like any other
+    // character, so the decoder is asked not to drop it.
     QStringDecoder decoder("GB18030", QStringConverter::Flag::ConvertInitialBom);
     if (decoder.isValid())
         return decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(length)));
@@ -99,24 +121,26 @@ QString DecodeBytes(const char* bytes, size_t length)
 
 bool IsValidUtf8(const char* bytes, size_t length)
 {
-    if (length == 0)
-        return true;
-    return DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes), length, nullptr) >= 0;
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+    return length == 0 || IsAscii(s, length) || DecodeUtf8(s, length, nullptr) >= 0;
 }
 
-QString DecodeText(const char* bytes, size_t length)
+TextEncoding EncodingOfValue(const char* bytes, size_t length)
 {
-    if (length >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF
-        && static_cast<unsigned char>(bytes[1]) == 0xBB
-        && static_cast<unsigned char>(bytes[2]) == 0xBF) {
-        bytes += 3;
-        length -= 3;
-    }
-    return DecodeBytes(bytes, length);
+    return IsValidUtf8(bytes, length) ? TextEncoding::Utf8 : TextEncoding::Gb18030;
 }
 
-clsA2W::clsA2W(const char* text, int capacity)
-    : m_pBuffer(nullptr), m_nCapacity(capacity < 1 ? 1 : capacity), m_nLength(0)
+QString DecodeText(const char* bytes, size_t length, TextEncoding encoding)
+{
+    if (length == 0)
+        return QString();
+    if (IsAscii(reinterpret_cast<const unsigned char*>(bytes), length))
+        return QString::fromLatin1(bytes, static_cast<qsizetype>(length));
+    return encoding == TextEncoding::Utf8 ? DecodeUtf8Text(bytes, length) : DecodeGb18030Text(bytes, length);
+}
+
+clsA2W::clsA2W(const char* text, int capacity, TextEncoding encoding)
+    : m_pBuffer(nullptr), m_nCapacity(capacity < 1 ? 1 : capacity), m_nLength(0), m_encoding(encoding)
 {
     m_pBuffer = new char16_t[static_cast<size_t>(m_nCapacity)]();
     Convert(text);
@@ -136,7 +160,7 @@ int clsA2W::Convert(const char* text)
         m_nCapacity = static_cast<int>(n + 1);
         m_pBuffer = new char16_t[n + 1]();
     }
-    const QString wide = DecodeBytes(text, n);
+    const QString wide = DecodeText(text, n, m_encoding);
     // Never more units than bytes, so this holds; a result that did not fit
     // would count as a failed conversion.
     if (wide.size() <= m_nCapacity - 1) {

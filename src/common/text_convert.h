@@ -3,27 +3,37 @@
 #include <QString>
 #include <cstddef>
 
-// Narrow text in this program is the bytes as a data recorder wrote them. The
-// text rule used everywhere: the bytes are UTF-8 when they are valid UTF-8,
-// otherwise GB18030 (the Simplified Chinese superset of GBK that recorders on
-// Chinese systems write). When no GB18030 decoder is available, the bytes are
-// read as UTF-8 with U+FFFD for each bad sequence, so ASCII stays readable.
+// Narrow text in this program is bytes as a source wrote them. Every source of text
+// has one encoding, decided once for the whole source, and its bytes are decoded by
+// that encoding only; texts of different sources are composed after decoding.
+//   - a data file: UTF-8 when it starts with a UTF-8 byte-order mark or all the text
+//     it contributes (channel names, time labels) is valid UTF-8, else GB18030 (the
+//     Simplified Chinese superset of GBK that recorders on Chinese systems write);
+//   - a settings value: UTF-8 when valid, else GB18030 (files of the Windows program);
+//   - the string table and the program's own literals: UTF-8;
+//   - file names: the file system's encoding (QFile::decodeName).
+enum class TextEncoding { Utf8, Gb18030 };
 
 // Strict UTF-8: shortest forms only, no surrogates (U+D800..U+DFFF), nothing
 // above U+10FFFF, no truncated sequences.
 bool IsValidUtf8(const char* bytes, size_t length);
 
-// Decodes the bytes by the text rule. A UTF-8 byte-order mark (EF BB BF) at the
-// start is dropped first.
-QString DecodeText(const char* bytes, size_t length);
+// The encoding of a text that stands alone, such as one settings value: UTF-8 when
+// the bytes are valid UTF-8, otherwise GB18030.
+TextEncoding EncodingOfValue(const char* bytes, size_t length);
 
-// Turns zero-terminated narrow text into zero-terminated UTF-16 by the text rule.
+// Decodes the bytes by the encoding. UTF-8 drops a leading byte-order mark (EF BB BF)
+// and turns each bad sequence into U+FFFD. When no GB18030 decoder is available, GB18030
+// bytes are read as UTF-8 that way, so ASCII stays readable.
+QString DecodeText(const char* bytes, size_t length, TextEncoding encoding);
+
+// Turns zero-terminated narrow text of one encoding into zero-terminated UTF-16.
 // The buffer keeps its capacity between conversions and grows when a text has
 // more bytes than fit; one byte never yields more than one UTF-16 unit, so a
 // buffer of byte count + 1 units always holds the result and its terminator.
 class clsA2W {
 public:
-    explicit clsA2W(const char* text, int capacity = 512);
+    explicit clsA2W(const char* text, int capacity = 512, TextEncoding encoding = TextEncoding::Utf8);
     virtual ~clsA2W();
 
     clsA2W(const clsA2W&) = delete;
@@ -41,4 +51,5 @@ private:
     char16_t* m_pBuffer;
     int m_nCapacity;
     int m_nLength;
+    TextEncoding m_encoding;
 };

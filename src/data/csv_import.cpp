@@ -8,6 +8,7 @@
 #include "data/transfer_messages.h"
 
 #include <chrono>
+#include <cstring>
 #include <cmath>
 #include <ctime>
 #include <algorithm>
@@ -49,6 +50,9 @@ struct CMemoryTransferManage::ImportState {
     bool firstValue = true;  // set until the first data row has been read
     size_t dataRows = 0;
     uint64_t headerEnd = 0;  // file offset after the header line
+    std::vector<std::string> names;  // the header's names as the file's bytes
+    bool byteOrderMark = false;      // the file starts with the UTF-8 byte-order mark
+    bool textUtf8 = true;            // every line up to the header and every label so far is valid UTF-8
     CLocalTimeConverter converter;
 };
 
@@ -90,7 +94,8 @@ int CMemoryTransferManage::LoadFile()
         for (size_t i = 0; i < block->lines.size(); ++i) {
             const CParsedLine& line = block->lines[i];
             if (line.readings == CParsedLine::kHeader) {
-                ParseHeader(block->Text(line), line.textLength, state.timeColumn);
+                ReadHeaderText(block->Text(line), line.textLength, m_statistics.lines == 0, state);
+                ParseHeader(block->Text(line), line.textLength, state);
                 state.headerEnd = line.fileEnd;
                 run = i + 1;
             } else {
@@ -101,6 +106,7 @@ int CMemoryTransferManage::LoadFile()
             if (++m_statistics.lines % kYieldLines == 0) {
                 if (m_bStop.load() != 0) {
                     AppendRows(*block, run, i + 1);
+                    DecodeNames(state);
                     return LOAD_FINISHED;
                 }
                 const auto slept = std::chrono::steady_clock::now();
@@ -115,6 +121,7 @@ int CMemoryTransferManage::LoadFile()
     m_statistics.waitSeconds = lines.WaitSeconds();
 
     m_bDataRead = !state.firstValue;
+    DecodeNames(state);
     if (fitAll && m_nChannelCount > 0 && m_samples[0].size() > static_cast<size_t>(plotWidth) + 1)
         CompressToOnePage(plotWidth + 1);
     InitPageWindow(plotWidth, timeOrder);
@@ -141,16 +148,17 @@ void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, 
 
 // The first line that yields a name: every field but the time-label column names a
 // channel, up to 16.
-void CMemoryTransferManage::ParseHeader(const char* line, size_t length, int timeColumn)
+void CMemoryTransferManage::ParseHeader(const char* line, size_t length, ImportState& state)
 {
     CFieldEdges fields;
     SplitFields(line, line + length, line + length + CLineReader::kReadablePast, &fields);
-    const size_t channels = static_cast<size_t>(NamedChannels(fields.count, timeColumn));
-    for (int column = 0; column < fields.count && m_strNames.size() < channels; ++column) {
-        if (column != timeColumn)
-            m_strNames.emplace_back(line + fields.Begin(column), line + fields.End(column));
+    const size_t channels = static_cast<size_t>(NamedChannels(fields.count, state.timeColumn));
+    for (int column = 0; column < fields.count && state.names.size() < channels; ++column) {
+        if (column == state.timeColumn)
+            continue;
+        state.names.emplace_back(line + fields.Begin(column), line + fields.End(column));
     }
-    m_nChannelCount = static_cast<int>(m_strNames.size());
+    m_nChannelCount = static_cast<int>(state.names.size());
     if (m_nChannelCount > 0)
         m_samples.assign(static_cast<size_t>(m_nChannelCount), CSampleArray());
 }
@@ -160,6 +168,8 @@ void CMemoryTransferManage::ParseDataRow(const CParsedBlock& block, size_t index
     const CParsedLine& line = block.lines[index];
     const char* const label = block.Text(line);
     const bool inRange = !line.labelled || ReadTimeLabel(label, label + line.textLength, state);
+    if (line.labelled && state.textUtf8)
+        state.textUtf8 = IsValidUtf8(label, line.textLength);
 
     // The first data row starts the value range at its first reading that is a number;
     // one without such a reading leaves the range at zero. With the range first,
@@ -198,6 +208,23 @@ void CMemoryTransferManage::AppendRows(const CParsedBlock& block, size_t first, 
         const double* column = block.Channel(c);
         m_samples[static_cast<size_t>(c)].insert(m_samples[static_cast<size_t>(c)].end(), column + first, column + end);
     }
+}
+
+// The lines up to the header are text of the file as a whole (the time-label column's
+// heading and lines of notes included): they take part in deciding its encoding.
+void CMemoryTransferManage::ReadHeaderText(const char* line, size_t length, bool firstLine, ImportState& state)
+{
+    if (firstLine)
+        state.byteOrderMark = length >= 3 && std::memcmp(line, "\xEF\xBB\xBF", 3) == 0;
+    state.textUtf8 = state.textUtf8 && IsValidUtf8(line, length);
+}
+
+void CMemoryTransferManage::DecodeNames(ImportState& state)
+{
+    m_textEncoding = state.byteOrderMark || state.textUtf8 ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+    m_strNames.clear();
+    for (const std::string& name : state.names)
+        m_strNames.push_back(DecodeText(name.data(), name.size(), m_textEncoding));
 }
 
 // Parses a row's time label into the time range; false when a query is active and

@@ -29,7 +29,7 @@ int CMemoryTransferManage::GetChannelCount() const
     return m_nChannelCount;
 }
 
-void CMemoryTransferManage::GetDataViews(const std::vector<std::string>** names, const CLabelStore** labels,
+void CMemoryTransferManage::GetDataViews(const std::vector<QString>** names, const CLabelStore** labels,
                                          const std::vector<CSampleArray>** samples, int* first, int* labelCount,
                                          int* pageCount, int* step) const
 {
@@ -58,7 +58,13 @@ bool CMemoryTransferManage::GetDataRange(double* minimum, double* maximum) const
     return m_bDataRead;
 }
 
-void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, std::string* label) const
+TextEncoding CMemoryTransferManage::GetTextEncoding() const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    return m_textEncoding;
+}
+
+void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, QString* label) const
 {
     m_nPublished.load(std::memory_order_acquire);
     if (index < 0)
@@ -70,8 +76,10 @@ void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, std::str
         values->push_back(has ? channel[i] : 0.0);
         anySample = anySample || has;
     }
-    if (m_labels.size() > i)
-        *label = m_labels.GetAt(i);
+    if (m_labels.size() > i) {
+        const std::string_view text = m_labels[i];
+        *label = DecodeText(text.data(), text.size(), m_textEncoding);
+    }
     // An empty array tells the caller that no channel has a sample at this index.
     if (!anySample)
         values->clear();
@@ -91,7 +99,7 @@ void CMemoryTransferManage::GetAxisRange(double* minimum, double* maximum) const
     *maximum = m_dAxisMax;
 }
 
-void CMemoryTransferManage::GetAxisLabels(std::vector<std::string>* labels) const
+void CMemoryTransferManage::GetAxisLabels(std::vector<QString>* labels) const
 {
     m_nPublished.load(std::memory_order_acquire);
     *labels = m_strAxisLabels;

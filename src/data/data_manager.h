@@ -10,11 +10,13 @@
 // page are handed over by those messages, never locked. Every scalar both threads
 // touch is atomic; LoadFile and PrepareDisplay read their inputs once, at their
 // start, so a change made meanwhile is served by the next request.
+#include "common/text_convert.h"
 #include "data/label_store.h"
 #include "data/time_label.h"
 #include "guiex/win_types.h"
 
 #include <QMetaObject>
+#include <QString>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -69,7 +71,8 @@ public:
     void RequestQueryLoad(int enabled, TimeValue start, TimeValue end, int fitAll);
     void RequestPrepare();
     int SetPage(const int* first, const int* step);
-    void GetDataViews(const std::vector<std::string>** names, const CLabelStore** labels,
+    // The channel names, decoded by the file's encoding; the labels as the file's bytes.
+    void GetDataViews(const std::vector<QString>** names, const CLabelStore** labels,
                       const std::vector<CSampleArray>** samples, int* first, int* labelCount, int* pageCount,
                       int* step) const;
     void GetTimeRange(TimeValue* first, TimeValue* last) const;
@@ -77,10 +80,13 @@ public:
     // included (the automatic axis is built from them); false when the load read no
     // data row.
     bool GetDataRange(double* minimum, double* maximum) const;
-    void GetReadout(int index, CSampleArray* values, std::string* label) const;
+    // The file's text encoding, decided once per load from all of its names and labels.
+    TextEncoding GetTextEncoding() const;
+    // Every channel's value at the sample index and its time label, decoded.
+    void GetReadout(int index, CSampleArray* values, QString* label) const;
     const std::vector<CSampleArray>* GetDisplaySeries(int* step) const;
     void GetAxisRange(double* minimum, double* maximum) const;
-    void GetAxisLabels(std::vector<std::string>* labels) const;
+    void GetAxisLabels(std::vector<QString>* labels) const;
     // The chart's layers and flags, lent until ReleaseWorkSurfaces.
     void AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackground, COM_GUI_EX::CGUIEXDC* valueBackground,
                            COM_GUI_EX::CGUIEXDC* timeLayer, const CVisibilityFlags* flags);
@@ -114,13 +120,16 @@ private:
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
     // A header line of this length, kReadablePast bytes after it readable.
-    void ParseHeader(const char* line, size_t length, int timeColumn);
+    void ReadHeaderText(const char* line, size_t length, bool firstLine, ImportState& state);
+    void ParseHeader(const char* line, size_t length, ImportState& state);
     // Takes in data row `index` of the block. Whole rows to keep are appended a run at a
     // time: rows [run, index) of the block are such rows, not appended yet.
     void ParseDataRow(const CParsedBlock& block, size_t index, size_t& run, ImportState& state);
     void AppendRows(const CParsedBlock& block, size_t first, size_t end);
     bool ReadTimeLabel(const char* begin, const char* end, ImportState& state);
     void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
+    // Decides the file's encoding from what the load saw and decodes the names by it.
+    void DecodeNames(ImportState& state);
     void ClearData();
     void ClearDisplaySeries();
     void InitPageWindow(int plotWidth, int timeOrder);
@@ -166,8 +175,9 @@ private:
 
     // Dataset (written only by a load; read by others between loads).
     int m_nChannelCount = 0;
-    std::vector<std::string> m_strNames;
+    std::vector<QString> m_strNames;
     CLabelStore m_labels;
+    TextEncoding m_textEncoding = TextEncoding::Utf8;
     std::vector<CSampleArray> m_samples;
     double m_dDataMin = 0.0;
     double m_dDataMax = 0.0;
@@ -200,5 +210,5 @@ private:
     double m_dAxisMax = 0.0;
     double m_dAxisSpan = 0.0;
     std::vector<CSampleArray> m_displaySeries;
-    std::vector<std::string> m_strAxisLabels;
+    std::vector<QString> m_strAxisLabels;
 };

@@ -8,8 +8,9 @@ void CMemoryTransferManage::ClearData()
 {
     std::vector<CSampleArray>().swap(m_samples);
     m_nChannelCount = 0;
-    std::vector<std::string>().swap(m_strNames);
+    std::vector<QString>().swap(m_strNames);
     m_labels.clear();
+    m_textEncoding = TextEncoding::Utf8;
     m_nPageFirst.store(0);
     m_nPageCount.store(0);
     m_nStep.store(1);

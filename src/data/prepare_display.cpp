@@ -91,7 +91,7 @@ void CMemoryTransferManage::AttachChartLayers(COM_GUI_EX::CGUIEXDC* plotBackgrou
     if (timeLayer) {
         const QSize size = timeLayer->GetSize();
         m_pTimeSurface.reset(new COM_GUI_EX::CGUIEXDC(timeLayer->GetMemDC(), size.width(), size.height()));
-        m_pTimeSurface->SetFont(COM_GUI_EX::LoadString(1000).c_str(), 8, 4);
+        m_pTimeSurface->SetFont(COM_GUI_EX::LoadString(1000), 8, 4);
         m_pTimeSurface->SetBrushColor(kLabelColor);
     }
     m_nPlotWidth.store(width);
@@ -187,9 +187,9 @@ int CMemoryTransferManage::PrepareDisplay()
             if (labelsPending && idx >= 0 && static_cast<unsigned long long>(idx) < m_labels.size() &&
                 x % labelSpacing == 0) {
                 FormatTimeLabel(m_labels.GetAt(static_cast<size_t>(idx)).c_str(), labelFormat, &text);
-                m_strAxisLabels.push_back(text);
+                const QString& shown = m_strAxisLabels.emplace_back(DecodeText(text.data(), text.size(), m_textEncoding));
                 if (m_pTimeSurface)
-                    m_pTimeSurface->DrawRotatedText(text.c_str(), static_cast<float>(x + labelOffset), 0.0f, 45.0f);
+                    m_pTimeSurface->DrawRotatedText(shown, static_cast<float>(x + labelOffset), 0.0f, 45.0f);
             }
         }
         // The curve joins its points in column order, one segment per column.
@@ -214,14 +214,14 @@ void CMemoryTransferManage::DrawValueAxis()
     const int width = m_pValueSurface->GetSize().width();
     if (m_pValueBackground)
         m_pValueSurface->CopyFromDC(m_pValueBackground->GetMemDC());
-    m_pValueSurface->SetFont(COM_GUI_EX::LoadString(1000).c_str(), 9, 0);
+    m_pValueSurface->SetFont(COM_GUI_EX::LoadString(1000), 9, 0);
     m_pValueSurface->SetBrushColor(kLabelColor);
     const int cell = S(30);
     const int margin = S(10);
     const std::vector<std::string> labels = MakeValueLabels(m_dAxisMin, m_dAxisMax);
     for (int k = 0; k < 16; ++k) {
         const RECT box{margin, k * cell, width - margin, (k + 1) * cell};
-        m_pValueSurface->DrawTextInRect(labels[static_cast<size_t>(k)].c_str(), &box, 8, 0);
+        m_pValueSurface->DrawTextInRect(QString::fromStdString(labels[static_cast<size_t>(k)]), &box, 8, 0);
         const RECT tick{margin, (k + 1) * cell - S(1), width - margin, (k + 1) * cell};
         m_pValueSurface->FillGradientH(&tick, kLabelColor, kWhite, 255);
     }

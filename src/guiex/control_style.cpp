@@ -316,12 +316,12 @@ void CControlStyle::DrawCaption(CGUIEXDC* face, QWidget* control, QSize client)
     if (text.isEmpty())
         return;
     // A size of 0 or below makes no font, and the caption is not drawn.
-    face->SetFont(m_pszFontFace, m_nFontSize);
+    face->SetFont(QString::fromUtf8(m_pszFontFace), m_nFontSize);
     face->SetBrushColor(m_crText);
     const RECT box{m_nTextOffsetX, m_nTextOffsetY, m_nTextOffsetX + client.width(),
                    m_nTextOffsetY + client.height()};
     // The surface's alignment bits are the caption's: 1 left, 2 right, 4 top, 8 bottom.
-    face->DrawTextInRect(text.toUtf8().constData(), &box, m_nAlignment, 0);
+    face->DrawTextInRect(text, &box, m_nAlignment, 0);
 }
 
 // ---------------------------------------------------------------------------

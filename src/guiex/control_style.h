@@ -95,7 +95,7 @@ public:
     void SetBorderColor(COLORREF color);
     void SetBorderType(int type);
     void SetTextColor(COLORREF color);
-    // Narrow text (UTF-8, or GB18030 when not valid UTF-8); null is the empty name.
+    // UTF-8 text; null is the empty name.
     void SetFontFace(const char* face);
     void SetFontSize(int points);
     void SetTextOffset(int x, int y);

@@ -37,7 +37,7 @@ void CDesignManagement::EnsureCreated()
     m_hCursor = Qt::PointingHandCursor;
     m_nFontSize = kFontSize;
     m_pFont = new QFont;
-    MakeFont(m_pFont, m_strFace.c_str(), m_nFontSize);
+    MakeFont(m_pFont, m_strFace, m_nFontSize);
     m_bCreated = 1;
 }
 
@@ -65,7 +65,7 @@ void CDesignManagement::ApplyControlFont(QWidget* control)
 void CDesignManagement::ApplySurfaceFont(CGUIEXDC* dc) const
 {
     if (dc != nullptr)
-        dc->SetFont(m_strFace.c_str(), kFontSize);
+        dc->SetFont(m_strFace, kFontSize);
 }
 
 }  // namespace COM_GUI_EX

@@ -8,7 +8,7 @@
 // Used on the user-interface thread only.
 #include <Qt>
 
-#include <string>
+#include <QString>
 
 class QFont;
 class QWidget;
@@ -47,7 +47,7 @@ public:
     void ApplySurfaceFont(CGUIEXDC* dc) const;
 
     bool IsCreated() const { return m_bCreated != 0; }
-    const std::string& GetFace() const { return m_strFace; }
+    const QString& GetFace() const { return m_strFace; }
     int GetFontSize() const { return m_nFontSize; }
     Qt::CursorShape GetHandCursor() const { return m_hCursor; }
     // Null until EnsureCreated; made once, owned.
@@ -57,7 +57,7 @@ private:
     int m_bCreated = 0;
     Qt::CursorShape m_hCursor = Qt::ArrowCursor;
     int m_nFontSize = 0;
-    std::string m_strFace;
+    QString m_strFace;
     QFont* m_pFont = nullptr;
 };
 

@@ -1,6 +1,5 @@
 #include "guiex/guiex_dc.h"
 
-#include "common/text_convert.h"
 #include "guiex/image_resources.h"
 
 #include <QFontDatabase>
@@ -43,11 +42,6 @@ constexpr qreal kUnboundedLineWidth = 1.0e6;
 QColor ToColor(COLORREF color, int alpha = 255)
 {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color), alpha);
-}
-
-QString ToText(const char* text)
-{
-    return text ? DecodeText(text, std::strlen(text)) : QString();
 }
 
 void SetResolution(QImage* image, const QPaintDevice* reference)
@@ -380,12 +374,12 @@ void CGUIEXDC::SetBrushColor(COLORREF color)
     m_brush = ToColor(color);
 }
 
-void CGUIEXDC::SetFont(const char* family, int size, int style)
+void CGUIEXDC::SetFont(const QString& family, int size, int style)
 {
     // A size that makes no font leaves the surface without one: text draws nothing.
     m_bHasFont = size > 0;
     if (m_bHasFont)
-        m_font = MakeSurfaceFont(ToText(family), size, style);
+        m_font = MakeSurfaceFont(family, size, style);
 }
 
 void CGUIEXDC::SetPageUnit(int enabled, int unit)
@@ -591,14 +585,14 @@ void CGUIEXDC::FillGradient(const RECT* rect, COLORREF first, COLORREF last, uin
     painter.fillRect(page.mapRect(QRectF(rect->left, rect->top, width, height)), QBrush(gradient));
 }
 
-void CGUIEXDC::DrawTextInRect(const char* text, const RECT* box, unsigned align, int noWrap)
+void CGUIEXDC::DrawTextInRect(const QString& text, const RECT* box, unsigned align, int noWrap)
 {
-    if (m_image.isNull() || !m_bHasFont || !text || !*text || !box)
+    if (m_image.isNull() || !m_bHasFont || text.isEmpty() || !box)
         return;
     const QTransform page = PageTransform(m_image, m_nPageUnitSwitch, m_nPageUnit);
     const QRectF area = page.mapRect(QRectF(box->left, box->top, box->right - box->left, box->bottom - box->top));
 
-    QTextLayout layout(WithLineSeparators(ToText(text)), m_font, &m_image);
+    QTextLayout layout(WithLineSeparators(text), m_font, &m_image);
     const qreal blockHeight = LayOutText(&layout, noWrap ? 0.0 : area.width());
     qreal top = area.top() + (area.height() - blockHeight) / 2;
     if (align & 4)
@@ -623,15 +617,15 @@ void CGUIEXDC::DrawTextInRect(const char* text, const RECT* box, unsigned align,
     layout.draw(&painter, QPointF(0, 0));
 }
 
-void CGUIEXDC::DrawRotatedText(const char* text, float x, float y, float angle)
+void CGUIEXDC::DrawRotatedText(const QString& text, float x, float y, float angle)
 {
-    if (m_image.isNull() || !m_bHasFont || !text || !*text)
+    if (m_image.isNull() || !m_bHasFont || text.isEmpty())
         return;
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle))
         return;
     const QPointF origin = PageTransform(m_image, m_nPageUnitSwitch, m_nPageUnit).map(QPointF(x, y));
 
-    QTextLayout layout(WithLineSeparators(ToText(text)), m_font, &m_image);
+    QTextLayout layout(WithLineSeparators(text), m_font, &m_image);
     LayOutText(&layout, 0.0);
 
     QPainter painter(&m_image);

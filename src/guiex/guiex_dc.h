@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 #include <vector>
 
 class QPaintDevice;
@@ -53,7 +54,7 @@ public:
     void SetBrushColor(COLORREF color);
     // style: 1 bold, 2 italic, 4 underline, 8 strikeout; an unknown family gives the
     // generic sans-serif family.
-    void SetFont(const char* family, int size, int style = 0);
+    void SetFont(const QString& family, int size, int style = 0);
     void SetPageUnit(int enabled, int unit);
 
     // Copies this surface's width × height to (0, 0) of the target.
@@ -80,9 +81,9 @@ public:
     void FillGradientH(const RECT* rect, COLORREF left, COLORREF right, uint8_t alpha);
     void FillGradientV(const RECT* rect, COLORREF top, COLORREF bottom, uint8_t alpha);
     // align: 1 left, 2 right, else centred; 4 top, 8 bottom, else centred.
-    void DrawTextInRect(const char* text, const RECT* box, unsigned align, int noWrap);
+    void DrawTextInRect(const QString& text, const RECT* box, unsigned align, int noWrap);
     // Text from the origin (x, y), turned clockwise by angle degrees, unclipped.
-    void DrawRotatedText(const char* text, float x, float y, float angle);
+    void DrawRotatedText(const QString& text, float x, float y, float angle);
 
     // Horizontal and vertical resolution of the primary screen, rounded.
     static void GetDesktopDpi(int* x, int* y);

@@ -1,6 +1,8 @@
 #include "guiex/guiex_startup.h"
 
-#include <QtGlobal>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 // The resource file's registration functions, made by the resource compiler.
 int qInitResources_trandor();
@@ -8,18 +10,45 @@ int qCleanupResources_trandor();
 
 namespace COM_GUI_EX {
 namespace {
+
 bool g_bStarted = false;
+QTranslator* g_pTranslator = nullptr;
+
+void InstallQtTranslation()
+{
+    if (g_pTranslator || !QCoreApplication::instance())
+        return;
+    auto* translator = new QTranslator;
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(translator)) {
+        g_pTranslator = translator;
+        return;
+    }
+    delete translator;
+}
+
+void RemoveQtTranslation()
+{
+    if (!g_pTranslator)
+        return;
+    QCoreApplication::removeTranslator(g_pTranslator);
+    delete g_pTranslator;
+    g_pTranslator = nullptr;
+}
+
 }  // namespace
 
 bool GUIEXStartup()
 {
     if (!g_bStarted)
         g_bStarted = qInitResources_trandor() != 0;
+    InstallQtTranslation();
     return g_bStarted;
 }
 
 void GUIEXShutdown()
 {
+    RemoveQtTranslation();
     if (!g_bStarted)
         return;
     qCleanupResources_trandor();

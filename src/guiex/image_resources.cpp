@@ -1,7 +1,5 @@
 #include "guiex/image_resources.h"
 
-#include "common/text_convert.h"
-
 #include <QByteArray>
 #include <QFile>
 #include <QFontDatabase>
@@ -72,11 +70,11 @@ bool LoadImageResource(unsigned id, const char* type, QImage** out)
     return true;
 }
 
-void MakeFont(QFont* target, const char* face, int size, bool bold, bool italic, bool underline)
+void MakeFont(QFont* target, const QString& face, int size, bool bold, bool italic, bool underline)
 {
     if (!target)
         return;
-    QString family = face ? DecodeText(face, std::strlen(face)) : QString();
+    QString family = face;
     QFont font;
     if (!IsInstalledFamily(family)) {
         family = GenericSansSerifFamily();

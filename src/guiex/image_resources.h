@@ -4,6 +4,7 @@
 // fonts made from a face, a size in points and style flags.
 #include <QFont>
 #include <QImage>
+#include <QString>
 #include <cstdint>
 
 namespace COM_GUI_EX {
@@ -17,9 +18,8 @@ extern const char* const RT_BITMAP;
 // image that the caller owns (an undecodable resource gives an image of 0 × 0).
 bool LoadImageResource(unsigned id, const char* type, QImage** out);
 
-// Replaces *target by the font of the face (narrow text, decoded by the text rule)
-// at size points; a face that is not installed gives the generic sans-serif family.
-void MakeFont(QFont* target, const char* face, int size, bool bold = false, bool italic = false,
+// Replaces *target by the font of the face at size points; a face that is not installed gives the generic sans-serif family.
+void MakeFont(QFont* target, const QString& face, int size, bool bold = false, bool italic = false,
               bool underline = false);
 
 }  // namespace COM_GUI_EX

@@ -1,13 +1,11 @@
 #include "guiex/smooth_btn.h"
 
-#include "common/text_convert.h"
 #include "guiex/guiex_dc.h"
 
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 
-#include <cstring>
 
 namespace COM_GUI_EX {
 
@@ -65,7 +63,7 @@ bool CGUIEXSmoothBtn::Create(const char* caption, const RECT& rect, QWidget* par
     if (m_bCreated || parent == nullptr)
         return false;
     m_nID = id;
-    setText(caption ? DecodeText(caption, std::strlen(caption)) : QString());
+    setText(QString::fromUtf8(caption));
     setParent(parent);
     setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     show();

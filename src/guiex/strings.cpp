@@ -48,14 +48,14 @@ constexpr StringEntry kStrings[] = {
 
 }  // namespace
 
-std::string LoadString(unsigned id)
+QString LoadString(unsigned id)
 {
     const auto* end = std::end(kStrings);
     const auto* it = std::lower_bound(std::begin(kStrings), end, id,
                                       [](const StringEntry& e, unsigned key) { return e.id < key; });
     if (it == end || it->id != id)
-        return std::string();
-    return it->text;
+        return QString();
+    return QString::fromUtf8(it->text);
 }
 
 }  // namespace COM_GUI_EX

@@ -3,6 +3,7 @@
 #include "common/decimal.h"
 
 #include "common/file_helpers.h"
+#include "common/text_convert.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -348,6 +349,6 @@ CSettingsRecord LoadSettings(const CInitSetting& setting)
     ReadSetting(setting, kKeyManualMin, text, "0");
     record.manualMin = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyUnit, text, nullptr);
-    record.unit = text;
+    record.unit = DecodeText(text.data(), text.size(), EncodingOfValue(text.data(), text.size()));
     return record;
 }

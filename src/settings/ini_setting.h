@@ -9,7 +9,9 @@
 // names and around '=' are ignored, CRLF and LF line ends both read, lines starting
 // with ';' are comments, a missing file, section or key gives the default, and a
 // value is read cut to 254 bytes. Values are narrow text kept byte for byte; the
-// caller decodes them by the program's text rule (DecodeText).
+// settings record decodes its unit as UTF-8 when valid, else as GB18030 (files the
+// Windows program wrote), and every value is written as UTF-8.
+#include <QString>
 #include <string>
 
 // Section and keys of the settings file.
@@ -81,7 +83,7 @@ struct CSettingsRecord {
     int rangeMode = 0;    // 0 automatic, 1 manual
     int manualMax = 0;    // manual maximum of the value axis
     int manualMin = 0;    // manual minimum of the value axis
-    std::string unit;     // bytes as stored; decode with DecodeText
+    QString unit;         // decoded
 };
 
 // Reads one key of section "QUICK_SAVE" (key text "%d") into out, the default

@@ -101,8 +101,7 @@ void CPopupFormDlg::BuildBackground(const unsigned* captions, int count, int cap
     const int top = 2 * S(8);
     for (int i = 0; i < count; ++i) {
         const RECT box{2 * S(8), top + i * pitch, captionRight, top + S(30) + i * pitch};
-        const std::string text = COM_GUI_EX::LoadString(captions[i]);
-        m_pBackground->DrawTextInRect(text.c_str(), &box, 1, 0);
+        m_pBackground->DrawTextInRect(COM_GUI_EX::LoadString(captions[i]), &box, 1, 0);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "settings/search_dlg.h"
 
-#include "common/text_convert.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
 
@@ -13,12 +12,6 @@
 namespace {
 
 const unsigned kCaptions[4] = {1500, 1501, 1503, 1502};
-
-QString Text(unsigned id)
-{
-    const std::string text = COM_GUI_EX::LoadString(id);
-    return DecodeText(text.data(), text.size());
-}
 
 // The pickers hold calendar fields only; turning them into a TimeValue follows the
 // program's own local-time rule (mktime, daylight saving left to the run time). So
@@ -62,8 +55,8 @@ QDateTimeEdit* MakePicker()
 QComboBox* MakeList(unsigned first, unsigned second)
 {
     auto* list = new QComboBox;
-    list->addItem(Text(first));
-    list->addItem(Text(second));
+    list->addItem(COM_GUI_EX::LoadString(first));
+    list->addItem(COM_GUI_EX::LoadString(second));
     list->setCurrentIndex(0);
     return list;
 }

@@ -1,15 +1,13 @@
 #include "settings/setting_dlg.h"
 
 #include "common/decimal.h"
-#include "common/text_convert.h"
+#include "guiex/message_box.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
 #include "settings/ini_setting.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include <initializer_list>
 #include <utility>
@@ -18,17 +16,11 @@ namespace {
 
 const unsigned kCaptions[7] = {1200, 1201, 1202, 1203, 1204, 1205, 1206};
 
-QString Text(unsigned id)
-{
-    const std::string text = COM_GUI_EX::LoadString(id);
-    return DecodeText(text.data(), text.size());
-}
-
 QComboBox* MakeList(std::initializer_list<unsigned> items)
 {
     auto* list = new QComboBox;
     for (unsigned id : items)
-        list->addItem(Text(id));
+        list->addItem(COM_GUI_EX::LoadString(id));
     list->setCurrentIndex(0);
     return list;
 }
@@ -89,7 +81,7 @@ void CSettingDlg::OnInitDialog()
     column->setText(QString::number(record.timeColumn));
     order->setCurrentIndex(record.timeOrder);
     format->setCurrentIndex(record.labelFormat);
-    unit->setText(DecodeText(record.unit.data(), record.unit.size()));
+    unit->setText(record.unit);
 
     range->setCurrentIndex(record.rangeMode);
     if (record.rangeMode == 1) {
@@ -120,7 +112,7 @@ void CSettingDlg::accept()
     if (column == nullptr)
         return;
     if (column->text().trimmed().isEmpty()) {
-        QMessageBox::warning(this, QCoreApplication::applicationName(), ColumnMissingText());
+        COM_GUI_EX::ShowWarning(this, ColumnMissingText());
         column->setFocus();
         return;
     }
@@ -151,7 +143,7 @@ bool CSettingDlg::WriteKeys()
     // read the old record back and reload the file as if the change had been made.
     for (const auto& [key, value] : values) {
         if (m_pSetting == nullptr || !WriteSetting(*m_pSetting, key, value)) {
-            QMessageBox::warning(this, QCoreApplication::applicationName(), WriteFailedText());
+            COM_GUI_EX::ShowWarning(this, WriteFailedText());
             return false;
         }
     }

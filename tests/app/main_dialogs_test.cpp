@@ -162,7 +162,7 @@ protected:
     // The loaded labels, first and last.
     std::string Labels() const
     {
-        const std::vector<std::string>* names;
+        const std::vector<QString>* names;
         const CLabelStore* labels;
         const std::vector<CSampleArray>* samples;
         int first, count, pageCount, step;
@@ -224,7 +224,7 @@ TEST_F(MainDialogsTest, QueryLoadsTheRangeAndSwitchedOffReloadsAll)
     EXPECT_EQ(CurrentQuery(), Query(1, Local(2024, 5, 6, 8, 0, 10), Local(2024, 5, 6, 8, 0, 29), 0));
     EXPECT_EQ(window->GetTotal(), 20);
     EXPECT_EQ(Labels(), "2024/05/06 08:00:10 .. 2024/05/06 08:00:29");
-    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), std::vector<std::string>{"CH01"});
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), std::vector<QString>{"CH01"});
 
     // The active query is what the dialog opens on next time.
     QueryCommand([](CSearchDlg* dlg) {
@@ -269,7 +269,7 @@ TEST_F(MainDialogsTest, SettingsReloadTheFileWithTheNewColumn)
     for (int s = 0; s < 50; ++s)
         csv += std::to_string(s) + ".5,2024/05/06 08:00:" + (s < 10 ? "0" : "") + std::to_string(s) + ",2\n";
     Open(dir.Write("columns.csv", csv));
-    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<std::string>{"Time", "B"}));
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<QString>{"Time", "B"}));
     // Escape: nothing written, nothing read again.
     SettingCommand([](CSettingDlg* dlg) {
         Edit(dlg, kKeyTimeColumn)->setText("2");
@@ -277,7 +277,7 @@ TEST_F(MainDialogsTest, SettingsReloadTheFileWithTheNewColumn)
     });
     EXPECT_FALSE(window->IsLoading());
     EXPECT_EQ(LoadSettings(CInitSetting(SettingsFilePath().c_str())).timeColumn, 1);
-    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<std::string>{"Time", "B"}));
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<QString>{"Time", "B"}));
 
     QueryCommand([](CSearchDlg* dlg) {
         List(dlg, CSearchDlg::IDC_ENABLE)->setCurrentIndex(1);
@@ -293,7 +293,7 @@ TEST_F(MainDialogsTest, SettingsReloadTheFileWithTheNewColumn)
         Edit(dlg, kKeyUnit)->setText(" V ");
         dlg->GetOkButton()->click();
     });
-    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<QString>{"A", "B"}));
     EXPECT_EQ(window->GetCurveWnd()->GetTimeLabelFormat(), 3);
     EXPECT_EQ(CurrentQuery()[0], '0');
     EXPECT_EQ(window->GetTotal(), 50);
@@ -301,7 +301,7 @@ TEST_F(MainDialogsTest, SettingsReloadTheFileWithTheNewColumn)
     // The unit read back goes with every value of the read-out.
     COM_GUI_EX::PostMessage(window.get(), WM_CURVE_CURSOR, 0, 0);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(QString::fromStdString(window->GetReadout()).endsWith(":2.00V")) << window->GetReadout();
+    EXPECT_TRUE(window->GetReadout().endsWith(":2.00V")) << window->GetReadout().toStdString();
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ protected:
 
     int ManagerFirst() const
     {
-        const std::vector<std::string>* names;
+        const std::vector<QString>* names;
         const CLabelStore* labels;
         const std::vector<CSampleArray>* samples;
         int first, labelCount, count, step;
@@ -95,10 +95,10 @@ TEST_F(MainWindowTest, OpensAFileAndShowsItsNamesAndReadout)
 {
     Settings(0, "V");
     EXPECT_EQ(window->windowTitle().toStdString(), "数据导出曲线显示软件 V1.7");
-    EXPECT_TRUE(window->GetTitleText().empty());
+    EXPECT_TRUE(window->GetTitleText().isEmpty());
     Open(dir.Write("three.csv", Rows(100, 3)));
     EXPECT_EQ(window->GetTitleText(), "导入文件: three.csv");
-    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<std::string>{"CH01", "CH02", "CH03"}));
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<QString>{"CH01", "CH02", "CH03"}));
     // 100 samples on a 1050-pixel plot: step 15, a page of 71 columns ending at the newest sample.
     EXPECT_EQ(window->GetZoom(), 15);
     EXPECT_EQ(window->GetZoomLevel(), 6);

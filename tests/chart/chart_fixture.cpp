@@ -66,7 +66,7 @@ void ChartTest::LoadAsMainWindow(const std::string& path)
 {
     manager->RequestLoad(path.c_str());
     WaitForTransfer(TRANSFER_LOADED);
-    const std::vector<std::string>* names = nullptr;
+    const std::vector<QString>* names = nullptr;
     const CLabelStore* labels = nullptr;
     const std::vector<CSampleArray>* samples = nullptr;
     manager->GetDataViews(&names, &labels, &samples, &host.first, &host.total, &host.pageCount, &host.zoom);

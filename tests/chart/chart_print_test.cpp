@@ -35,7 +35,7 @@ QImage Reference(int dpi)
 
 // The chart's legend and a page to print, and the sheet they are printed on.
 struct Sheet {
-    std::vector<std::string> names;
+    std::vector<QString> names;
     CVisibilityFlags flags;
     CPrintPage page;
     int screenCell = 30;
@@ -45,7 +45,7 @@ struct Sheet {
     explicit Sheet(int channels = 0)
     {
         for (int c = 0; c < channels; ++c)
-            names.push_back("CH" + std::to_string(c + 1));
+            names.push_back(QString("CH%1").arg(c + 1));
         flags.m_nSize = std::min(channels, CVisibilityFlags::kMaxChannels);
         for (int c = 0; c < CVisibilityFlags::kMaxChannels; ++c)
             flags.m_nFlag[c] = 1;
@@ -217,7 +217,7 @@ TEST(ChartPrint, AtMostThirtySixTimeLabels)
     const auto print = [](int count) {
         Sheet sheet;
         for (int i = 0; i < count; ++i)
-            sheet.page.timeLabels.push_back("L" + std::to_string(i));
+            sheet.page.timeLabels.push_back(QString("L%1").arg(i));
         return sheet.Print(kSmallWidth, kSmallHeight);
     };
     const QImage limit = print(36);
@@ -317,7 +317,7 @@ TEST_F(ChartPrintPage, TakenOnlyBetweenPreparations)
     EXPECT_FALSE(page.series[0].empty());
     EXPECT_EQ(page.axisMin, 30.0);
     EXPECT_EQ(page.axisMax, 60.0);
-    std::vector<std::string> labels;
+    std::vector<QString> labels;
     manager->GetAxisLabels(&labels);
     EXPECT_EQ(page.timeLabels, labels);
     EXPECT_FALSE(labels.empty());

@@ -118,7 +118,7 @@ TEST_F(ChartTest, PreparedPageShowsCurvesValueLabelsAndThumb)
     EXPECT_EQ(image.copy(timeBand), Grab().copy(timeBand));
     EXPECT_EQ(chart->GetScrollThumb().right, chart->GetScrollThumb().left);
     // More than 16 channels: 16 legend items and flags, every name kept.
-    const std::vector<std::string> names(20, "C");
+    const std::vector<QString> names(20, "C");
     chart->SetChannelNames(&names);
     EXPECT_EQ(chart->GetChannelNames().size(), 20u);
     EXPECT_EQ(chart->GetLegendDotRects().size(), 16u);

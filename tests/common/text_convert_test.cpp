@@ -61,51 +61,48 @@ TEST(IsValidUtf8, StrictRules)
         EXPECT_EQ(IsValidUtf8(c.bytes.data(), c.bytes.size()), c.valid) << Hex(c.bytes);
 }
 
-TEST(DecodeText, Utf8OrGb18030)
+TEST(DecodeText, ByTheSourcesEncodingOnly)
 {
+    constexpr TextEncoding U = TextEncoding::Utf8, G = TextEncoding::Gb18030;
     struct Case {
         std::string bytes;
+        TextEncoding encoding;
         std::u16string text;
     };
     const Case cases[] = {
-        {"", u""},
-        {"Time,CH1", u"Time,CH1"},
-        {"\xE9\x80\x9A\xE9\x81\x93", u"通道"},                 // UTF-8
-        {"\xCD\xA8\xB5\xC0", u"通道"},                         // GB18030
-        {"\xCE\xC2\xB6\xC8\xA1\xE6", u"温度℃"},               // GB18030 with a symbol
-        {"\x94\x39\xFC\x36", u"😀"},                            // GB18030 four-byte form
-        {"CH1 \xCD\xA8\xB5\xC0,V", u"CH1 通道,V"},             // mixed with ASCII
-        {"\xF0\x9F\x98\x80", u"😀"},                           // UTF-8 four-byte form
-        {"\xCD\xA8", u"\u0368"},                              // valid UTF-8 wins
-        {"\xEF\xBB\xBF" "A", u"A"},                           // BOM dropped
-        {"\xEF\xBB\xBF", u""},
-        {"\xEF\xBB\xBF\xCD\xA8\xB5\xC0", u"通道"},             // BOM, then the rule
-        {"A\xEF\xBB\xBF", u"A\uFEFF"},                        // only a leading BOM goes
+        {"", U, u""},
+        {"Time,CH1", G, u"Time,CH1"},
+        {"\xE9\x80\x9A\xE9\x81\x93", U, u"通道"},
+        {"\xCD\xA8\xB5\xC0", G, u"通道"},
+        {"\xCE\xC2\xB6\xC8\xA1\xE6", G, u"温度℃"},
+        {"\x94\x39\xFC\x36", G, u"😀"},                  // GB18030 four-byte form
+        {"\xF0\x9F\x98\x80", U, u"😀"},
+        // GB18030 pairs that are also valid UTF-8 read as GB18030 in a GB18030 source.
+        {"\xD2\xBA\xCE\xBB", G, u"液位"},
+        {"\xD7\xB4\xCC\xAC", G, u"状态"},
+        {"\xCD\xA8", U, u"\u0368"},
+        {"\xEF\xBB\xBF" "A", U, u"A"},                   // a leading BOM goes in UTF-8
+        {"A\xEF\xBB\xBF", U, u"A\uFEFF"},
+        {"A\xFF" "B", U, u"A\uFFFDB"},                    // a bad sequence is U+FFFD
+        {"\xE2\x84\x83", U, u"℃"},
     };
     for (const Case& c : cases) {
-        const QString text = DecodeText(c.bytes.data(), c.bytes.size());
+        const QString text = DecodeText(c.bytes.data(), c.bytes.size(), c.encoding);
         EXPECT_EQ(text.toStdU16String(), c.text) << Hex(c.bytes);
     }
+    // A standalone value (a settings value) is UTF-8 when valid, else GB18030.
+    EXPECT_EQ(EncodingOfValue("\xE2\x84\x83", 3), U);
+    EXPECT_EQ(EncodingOfValue("\xA1\xE6", 2), G);
+    EXPECT_EQ(EncodingOfValue("", 0), U);
 }
 
-TEST(DecodeText, UndecodableBytesStillGiveText)
-{
-    // 0xFF is neither UTF-8 nor a GB18030 lead byte; the ASCII around it survives.
-    const std::string bytes = "A\xFF" "B";
-    const QString text = DecodeText(bytes.data(), bytes.size());
-    EXPECT_TRUE(text.startsWith(u'A'));
-    EXPECT_TRUE(text.endsWith(u'B'));
-}
-
-TEST(clsA2W, ConvertsByTheTextRule)
+TEST(clsA2W, ConvertsByItsEncoding)
 {
     clsA2W utf8("\xE9\x80\x9A\xE9\x81\x93");
     EXPECT_EQ(Converted(utf8), u"通道");
-    clsA2W gb("\xCD\xA8\xB5\xC0" "1");
+    clsA2W gb("\xCD\xA8\xB5\xC0" "1", 512, TextEncoding::Gb18030);
     EXPECT_EQ(Converted(gb), u"通道1");
-    clsA2W bom("\xEF\xBB\xBF" "A");  // the converter takes the bytes as they are
-    EXPECT_EQ(Converted(bom), u"\uFEFFA");
-    clsA2W pair("\x94\x39\xFC\x36");
+    clsA2W pair("\x94\x39\xFC\x36", 512, TextEncoding::Gb18030);
     EXPECT_EQ(pair.GetLength(), 2);  // a surrogate pair counts as two
     EXPECT_EQ(pair.GetBuffer()[2], u'\0');
 }
@@ -150,7 +147,7 @@ TEST(clsA2W, EmptyAndNullGiveEmptyTerminatedText)
 
 TEST(clsA2W, ReuseTerminatesAfterTheShorterText)
 {
-    clsA2W a2w("Channel 12");
+    clsA2W a2w("Channel 12", 512, TextEncoding::Gb18030);
     EXPECT_EQ(a2w.Convert("\xCD\xA8\xB5\xC0"), 2);
     EXPECT_EQ(std::u16string(a2w.GetBuffer()), u"通道");
     EXPECT_EQ(a2w.Convert(""), 0);

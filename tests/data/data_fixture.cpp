@@ -86,19 +86,22 @@ void DataManagerTest::Prepare()
     EXPECT_EQ(WaitFor(TRANSFER_PREPARED), 0);
 }
 
-const std::vector<std::string>& DataManagerTest::Names() const
+std::vector<std::string> DataManagerTest::Names() const
 {
-    const std::vector<std::string>* names;
+    const std::vector<QString>* names;
     const CLabelStore* labels;
     const std::vector<CSampleArray>* samples;
     int first, labelCount, count, step;
     manager->GetDataViews(&names, &labels, &samples, &first, &labelCount, &count, &step);
-    return *names;
+    std::vector<std::string> utf8;
+    for (const QString& name : *names)
+        utf8.push_back(name.toStdString());
+    return utf8;
 }
 
 const CLabelStore& DataManagerTest::Labels() const
 {
-    const std::vector<std::string>* names;
+    const std::vector<QString>* names;
     const CLabelStore* labels;
     const std::vector<CSampleArray>* samples;
     int first, labelCount, count, step;
@@ -108,7 +111,7 @@ const CLabelStore& DataManagerTest::Labels() const
 
 const std::vector<CSampleArray>& DataManagerTest::Samples() const
 {
-    const std::vector<std::string>* names;
+    const std::vector<QString>* names;
     const CLabelStore* labels;
     const std::vector<CSampleArray>* samples;
     int first, labelCount, count, step;
@@ -118,7 +121,7 @@ const std::vector<CSampleArray>& DataManagerTest::Samples() const
 
 DataManagerTest::Page DataManagerTest::PageWindow() const
 {
-    const std::vector<std::string>* names;
+    const std::vector<QString>* names;
     const CLabelStore* labels;
     const std::vector<CSampleArray>* samples;
     Page page{};

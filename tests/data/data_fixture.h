@@ -39,7 +39,8 @@ protected:
     // Processes events until the given completion message arrives; returns its lParam.
     intptr_t WaitFor(uintptr_t wParam);
 
-    const std::vector<std::string>& Names() const;
+    // The channel names as decoded, in UTF-8.
+    std::vector<std::string> Names() const;
     const CLabelStore& Labels() const;
     const std::vector<CSampleArray>& Samples() const;
     struct Page {

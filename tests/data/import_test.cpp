@@ -244,7 +244,7 @@ TEST_F(DataManagerTest, ReadoutAtASampleIndex)
 {
     Load(dir.Write("readout.csv", "T,A,B\nL0,1,2\nL1,3\nL2\n"));
     CSampleArray values;
-    std::string label;
+    QString label;
     manager->GetReadout(1, &values, &label);
     EXPECT_EQ(values, (CSampleArray{3, 0}));
     EXPECT_EQ(label, "L1");

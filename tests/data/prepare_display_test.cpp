@@ -71,7 +71,7 @@ TEST_F(DataManagerTest, TimeLabelsEveryThirtyPixelsDuringTheFirstShownChannel)
     Settings(0, 1, 3);
     Load(dir.Write("labels.csv", RecorderCsv(1000, 2, Ramp)));
     Prepare();
-    std::vector<std::string> labels;
+    std::vector<QString> labels;
     manager->GetAxisLabels(&labels);
     // Page first 299, step 1: columns 0, 30, ... 690 show samples 299, 329, ... 989.
     ASSERT_EQ(labels.size(), 24u);
@@ -110,9 +110,9 @@ TEST_F(DataManagerTest, PagesBeyondTheDataDrawNothing)
     const std::vector<CSampleArray>& series = *manager->GetDisplaySeries(&usedStep);
     EXPECT_EQ(series[0].size(), 2u);
     EXPECT_TRUE(series[1].empty());
-    std::vector<std::string> labels;
+    std::vector<QString> labels;
     manager->GetAxisLabels(&labels);
-    EXPECT_EQ(labels, (std::vector<std::string>{"L1", "L2"}));
+    EXPECT_EQ(labels, (std::vector<QString>{"L1", "L2"}));
 }
 
 TEST(FormatTimeLabel, FormatsOrShowsTheRawLabel)

@@ -3,6 +3,7 @@
 #include "settings/setting_dlg.h"
 
 #include "guiex/smooth_btn.h"
+#include "guiex/strings.h"
 #include "settings/ini_setting.h"
 #include "support/temp_dir.h"
 
@@ -124,7 +125,7 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
 TEST_F(SettingDlgTest, EmptyOrBlankColumnIsRefused)
 {
     Open(&ini);
-    const QString expected = QCoreApplication::applicationName() + "|" + CSettingDlg::ColumnMissingText();
+    const QString expected = COM_GUI_EX::LoadString(1050) + "|" + CSettingDlg::ColumnMissingText();
     for (const char* column : {"", "   ", "\t ", "\u3000"}) {
         Edit(7000)->setText(QString::fromUtf8(column));
         Edit(7006)->setFocus();
@@ -140,7 +141,7 @@ TEST_F(SettingDlgTest, FailedWriteKeepsTheDialogOpen)
 {
     CInitSetting unwritable(dir.Path("no-such-folder/Trandor.INI").c_str());
     Open(&unwritable);
-    EXPECT_EQ(Confirm(), QCoreApplication::applicationName() + "|" + CSettingDlg::WriteFailedText());
+    EXPECT_EQ(Confirm(), COM_GUI_EX::LoadString(1050) + "|" + CSettingDlg::WriteFailedText());
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_NE(dlg->result(), QDialog::Accepted);
 }

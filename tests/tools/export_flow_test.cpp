@@ -120,7 +120,7 @@ TEST_F(ExportFlowTest, QueryZoomLegendAndCursor)
     const RECT plot = chart->GetPlotArea();
     QTest::mouseMove(chart, QPoint(plot.left + 300, (plot.top + plot.bottom) / 2));
     QCoreApplication::processEvents();
-    ASSERT_FALSE(window->GetReadout().empty());
+    ASSERT_FALSE(window->GetReadout().isEmpty());
 
     ExpectSameAsTool({"--query", "2024-05-06 08:02:00,2024-05-06 08:22:00", "--fit-all", "--zoom", "2", "--hide", "2",
                       "--cursor", "300"});

@@ -128,7 +128,7 @@ CSettingsRecord SettingsWithOverrides(const CExportOptions& options)
         }
     }
     if (options.unit)
-        record.unit = *options.unit;
+        record.unit = QString::fromLocal8Bit(*options.unit);  // arguments come in the locale's encoding
     return record;
 }
 

@@ -1,24 +1,13 @@
 // The --info summary: what the data manager loaded and prepared and what the main
-// window shows, as one JSON object. Texts are decoded by the program's text rule.
+// window shows, as one JSON object, its texts in UTF-8 as the program decoded them.
 #include "app/main_dlg.h"
-#include "common/text_convert.h"
 #include "export_session.h"
 #include "json_writer.h"
-
-
-namespace {
-
-std::string Utf8(const std::string& bytes)
-{
-    return DecodeText(bytes.data(), bytes.size()).toUtf8().toStdString();
-}
-
-}  // namespace
 
 std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withSeries)
 {
     const CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
-    const std::vector<std::string>* names = nullptr;
+    const std::vector<QString>* names = nullptr;
     const CLabelStore* labels = nullptr;
     const std::vector<CSampleArray>* samples = nullptr;
     int first = 0, labelCount = 0, pageCount = 0, step = 0;
@@ -30,8 +19,8 @@ std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withS
     json.Integer(loadResult);
     json.Key("channels");
     json.BeginArray();
-    for (const std::string& name : *names)
-        json.String(Utf8(name));
+    for (const QString& name : *names)
+        json.String(name.toStdString());
     json.EndArray();
     json.Key("samples");
     json.BeginArray();
@@ -78,16 +67,16 @@ std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withS
     json.Number(axisMax);
     json.EndObject();
 
-    std::vector<std::string> axisLabels;
+    std::vector<QString> axisLabels;
     manager->GetAxisLabels(&axisLabels);
     json.Key("axis_labels");
     json.BeginArray();
-    for (const std::string& label : axisLabels)
-        json.String(Utf8(label));
+    for (const QString& label : axisLabels)
+        json.String(label.toStdString());
     json.EndArray();
 
     json.Key("readout");
-    window.GetReadout().empty() ? json.Null() : json.String(Utf8(window.GetReadout()));
+    window.GetReadout().isEmpty() ? json.Null() : json.String(window.GetReadout().toStdString());
 
     if (withSeries) {
         int seriesStep = 0;
