@@ -245,10 +245,12 @@ void ReadZone(const char*& p, const char* end, LabelFields& f)
     int hours = 0, minutes = 0;
     if (!ReadTwoDigits(q, end, hours))
         return;
-    if (q != end && (*q == ':' || IsDigit(*q))) {
-        q += *q == ':';
+    if (q != end && *q == ':') {
+        ++q;
         if (!ReadTwoDigits(q, end, minutes))
             return;
+    } else if (q != end && IsDigit(*q) && !ReadTwoDigits(q, end, minutes)) {
+        return;
     }
     if (hours > 23 || minutes > 59)
         return;
@@ -284,9 +286,9 @@ bool ReadGeneralLabel(const char* p, const char* end, LabelFields& f)
         return p == end;
     }
     // A blank before the time; 日 may end the date without one.
-    const char* time = p;
+    const char* dateEnd = p;
     SkipBlanks(p, end);
-    if (p == time && separator != 0)
+    if (p == dateEnd && separator != 0)
         return false;
     bool pm = false;
     bool marked = ReadHalfDay(p, end, encoding, pm);
