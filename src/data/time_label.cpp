@@ -132,61 +132,186 @@ bool Match(const char*& p, const char* end, const char* text, size_t length)
     return true;
 }
 
-struct CjkDateMarks {
+void SkipBlanks(const char*& p, const char* end)
+{
+    while (p < end && IsBlank(*p))
+        ++p;
+}
+
+// The fields a label names; zoned labels give their UTC offset, the others are local time.
+struct LabelFields {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    bool zoned = false;
+    int offset = 0;  // seconds east of UTC when zoned
+};
+
+struct CjkMarks {
     const char* year;
     const char* month;
     const char* day;
-    size_t length;
+    const char* forenoon;   // 上午
+    const char* afternoon;  // 下午
+    size_t length;          // bytes per character
 };
-// 年 月 日 in the two encodings a label may arrive in.
-constexpr CjkDateMarks kCjkMarks[] = {
-    {"\xE5\xB9\xB4", "\xE6\x9C\x88", "\xE6\x97\xA5", 3},  // UTF-8
-    {"\xC4\xEA", "\xD4\xC2", "\xC8\xD5", 2},              // GB18030
+// The Chinese words of a label in the two encodings it may arrive in.
+constexpr CjkMarks kCjkMarks[] = {
+    // UTF-8
+    {"\xE5\xB9\xB4", "\xE6\x9C\x88", "\xE6\x97\xA5", "\xE4\xB8\x8A\xE5\x8D\x88", "\xE4\xB8\x8B\xE5\x8D\x88", 3},
+    // GB18030
+    {"\xC4\xEA", "\xD4\xC2", "\xC8\xD5", "\xC9\xCF\xCE\xE7", "\xCF\xC2\xCE\xE7", 2},
 };
+constexpr int kNoCjk = -1;
 
-bool ReadDate(const char*& p, const char* end, int& year, int& month, int& day)
+// separator is '/', '-' or '.', or 0 for 年月日 written in kCjkMarks[encoding].
+bool ReadDate(const char*& p, const char* end, LabelFields& f, char& separator, int& encoding)
 {
-    if (!ReadNumber(p, end, 4, 4, year) || p == end)
+    separator = 0;
+    encoding = kNoCjk;
+    if (!ReadNumber(p, end, 4, 4, f.year) || p == end)
         return false;
     const char sep = *p;
     if (sep == '/' || sep == '-' || sep == '.') {
+        separator = sep;
         ++p;
-        return ReadNumber(p, end, 1, 2, month) && p != end && *p++ == sep
-            && ReadNumber(p, end, 1, 2, day);
+        return ReadNumber(p, end, 1, 2, f.month) && p != end && *p++ == sep && ReadNumber(p, end, 1, 2, f.day);
     }
-    for (const CjkDateMarks& marks : kCjkMarks) {
-        if (Match(p, end, marks.year, marks.length))
-            return ReadNumber(p, end, 1, 2, month) && Match(p, end, marks.month, marks.length)
-                && ReadNumber(p, end, 1, 2, day) && Match(p, end, marks.day, marks.length);
+    for (const CjkMarks& marks : kCjkMarks) {
+        if (Match(p, end, marks.year, marks.length)) {
+            encoding = int(&marks - kCjkMarks);
+            return ReadNumber(p, end, 1, 2, f.month) && Match(p, end, marks.month, marks.length)
+                && ReadNumber(p, end, 1, 2, f.day) && Match(p, end, marks.day, marks.length);
+        }
     }
     return false;
 }
 
-// "H:M" or "H:M:S[.d...]" filling the rest of [p, end).
-bool ReadTime(const char* p, const char* end, int& hour, int& minute, int& second)
+// "H:M" or "H:M:S[.d...]" at p; the fraction is dropped.
+bool ReadTime(const char*& p, const char* end, LabelFields& f)
 {
-    if (!ReadNumber(p, end, 1, 2, hour) || p == end || *p++ != ':' || !ReadNumber(p, end, 1, 2, minute))
+    if (!ReadNumber(p, end, 1, 2, f.hour) || p == end || *p++ != ':' || !ReadNumber(p, end, 1, 2, f.minute))
         return false;
-    second = 0;
-    if (p == end)
+    f.second = 0;
+    if (p == end || *p != ':')
         return true;
-    if (*p++ != ':' || !ReadNumber(p, end, 1, 2, second))
+    ++p;
+    if (!ReadNumber(p, end, 1, 2, f.second))
         return false;
     if (p != end && *p == '.') {
         const char* digits = ++p;
         while (p < end && IsDigit(*p))
             ++p;
-        if (p == digits)
-            return false;
+        return p != digits;
     }
-    return p == end;
+    return true;
+}
+
+// AM or PM in any case, or 上午/下午 in the label's encoding (either encoding when the
+// label has no other Chinese word).
+bool ReadHalfDay(const char*& p, const char* end, int encoding, bool& pm)
+{
+    if (end - p >= 2 && (p[1] | 0x20) == 'm' && ((p[0] | 0x20) == 'a' || (p[0] | 0x20) == 'p')) {
+        pm = (p[0] | 0x20) == 'p';
+        p += 2;
+        return true;
+    }
+    for (const CjkMarks& marks : kCjkMarks) {
+        if (encoding != kNoCjk && &marks - kCjkMarks != encoding)
+            continue;
+        pm = Match(p, end, marks.afternoon, 2 * marks.length);
+        if (pm || Match(p, end, marks.forenoon, 2 * marks.length))
+            return true;
+    }
+    return false;
+}
+
+bool ReadTwoDigits(const char*& p, const char* end, int& value)
+{
+    if (end - p < 2 || !IsDigit(p[0]) || !IsDigit(p[1]))
+        return false;
+    value = (p[0] - '0') * 10 + (p[1] - '0');
+    p += 2;
+    return true;
+}
+
+// "Z", "±hh", "±hhmm" or "±hh:mm" at p, moving p past it; p stays where no zone is.
+void ReadZone(const char*& p, const char* end, LabelFields& f)
+{
+    if (p != end && *p == 'Z') {
+        ++p;
+        f.zoned = true;
+        return;
+    }
+    if (p == end || (*p != '+' && *p != '-'))
+        return;
+    const char* q = p + 1;
+    int hours = 0, minutes = 0;
+    if (!ReadTwoDigits(q, end, hours))
+        return;
+    if (q != end && *q == ':') {
+        ++q;
+        if (!ReadTwoDigits(q, end, minutes))
+            return;
+    } else if (q != end && IsDigit(*q) && !ReadTwoDigits(q, end, minutes)) {
+        return;
+    }
+    if (hours > 23 || minutes > 59)
+        return;
+    f.zoned = true;
+    f.offset = (*p == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+    p = q;
+}
+
+// Maps a 12-hour clock to 0..23; false for an hour outside 1..12.
+bool ToDayHour(int& hour, bool pm)
+{
+    if (hour < 1 || hour > 12)
+        return false;
+    hour = hour % 12 + (pm ? 12 : 0);
+    return true;
+}
+
+// A label in any accepted form but the fast "YYYY/MM/DD HH:MM:SS" one.
+bool ReadGeneralLabel(const char* p, const char* end, LabelFields& f)
+{
+    char separator = 0;
+    int encoding = kNoCjk;
+    if (!ReadDate(p, end, f, separator, encoding))
+        return false;
+    if (p == end)
+        return true;
+    if (*p == 'T') {  // ISO: the time, then a zone on a Y-M-D date
+        ++p;
+        if (!ReadTime(p, end, f))
+            return false;
+        if (separator == '-')
+            ReadZone(p, end, f);
+        return p == end;
+    }
+    // A blank before the time; 日 may end the date without one.
+    const char* dateEnd = p;
+    SkipBlanks(p, end);
+    if (p == dateEnd && separator != 0)
+        return false;
+    bool pm = false;
+    bool marked = ReadHalfDay(p, end, encoding, pm);
+    if (marked)
+        SkipBlanks(p, end);
+    if (!ReadTime(p, end, f))
+        return false;
+    if (!marked) {
+        const char* after = p;
+        SkipBlanks(after, end);
+        marked = ReadHalfDay(after, end, encoding, pm);
+        if (marked)
+            p = after;
+    }
+    return p == end && (!marked || ToDayHour(f.hour, pm));
 }
 
 // The shape recorders write, "YYYY/MM/DD HH:MM:SS" with any of the date separators
 // and a blank or 'T' between date and time, read in one step; false for every other
 // label, which the general reader then takes.
-bool ReadCommonLabel(const char* p, const char* end, int& year, int& month, int& day, int& hour, int& minute,
-                     int& second)
+bool ReadCommonLabel(const char* p, const char* end, LabelFields& f)
 {
     if (end - p != 19)
         return false;
@@ -201,12 +326,12 @@ bool ReadCommonLabel(const char* p, const char* end, int& year, int& month, int&
     if (nonDigits != 0)
         return false;
     auto two = [p](int at) { return (p[at] - '0') * 10 + (p[at + 1] - '0'); };
-    year = two(0) * 100 + two(2);
-    month = two(5);
-    day = two(8);
-    hour = two(11);
-    minute = two(14);
-    second = two(17);
+    f.year = two(0) * 100 + two(2);
+    f.month = two(5);
+    f.day = two(8);
+    f.hour = two(11);
+    f.minute = two(14);
+    f.second = two(17);
     return true;
 }
 
@@ -218,7 +343,18 @@ int DaysInMonth(int year, int month)
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+bool NamesExistingTime(const LabelFields& f)
+{
+    return f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= DaysInMonth(f.year, f.month) && f.hour <= 23
+        && f.minute <= 59 && f.second <= 59;
+}
 
+// The instant of a zoned label, by calendar arithmetic: the process's zone plays no part.
+TimeValue UtcOf(const LabelFields& f)
+{
+    return DaysFromCivil(f.year, f.month, f.day) * 86400 + TimeValue(f.hour) * 3600 + TimeValue(f.minute) * 60
+        + f.second - f.offset;
+}
 }  // namespace
 
 bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, int minute, int second,
@@ -297,34 +433,21 @@ int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTim
             *out = t;
         return 1;
     }
-    const char* p = begin;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    const bool common = ReadCommonLabel(begin, end, year, month, day, hour, minute, second);
-    if (common)
-        p = end;
-    else if (!ReadDate(p, end, year, month, day))
+    LabelFields f;
+    const bool common = ReadCommonLabel(begin, end, f);
+    if ((!common && !ReadGeneralLabel(begin, end, f)) || !NamesExistingTime(f))
         return 0;
-    if (p != end) {
-        if (*p == 'T') {
-            ++p;
-        } else if (IsBlank(*p)) {
-            while (p < end && IsBlank(*p))
-                ++p;
-        } else {
+    if (f.zoned) {
+        t = UtcOf(f);
+        if (!InRange(t))
             return 0;
-        }
-        if (!ReadTime(p, end, hour, minute, second))
+    } else {
+        bool regularHour = false;
+        if (!converter.ToTimeValue(f.year, f.month, f.day, f.hour, f.minute, f.second, t, &regularHour))
             return 0;
+        if (common && regularHour)
+            converter.RememberLabelHour(begin, t - TimeValue(f.minute) * 60 - f.second);
     }
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59
-        || second > 59)
-        return 0;
-
-    bool regularHour = false;
-    if (!converter.ToTimeValue(year, month, day, hour, minute, second, t, &regularHour))
-        return 0;
-    if (common && regularHour)
-        converter.RememberLabelHour(begin, t - TimeValue(minute) * 60 - second);
     if (out != nullptr)
         *out = t;
     return 1;

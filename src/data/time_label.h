@@ -51,10 +51,17 @@ private:
 // The import's date parser. Returns 1 and sets *out when the label, after leading and
 // trailing blanks (space, tab), is a date "Y/M/D", "Y-M-D", "Y.M.D" or "Y年M月D日"
 // (4-digit year, 1-2 digit month and day; 年月日 in UTF-8 or GB18030, all three in the
-// same encoding), optionally followed by blanks or a single 'T' and a time "H:M" or
-// "H:M:S" (1-2 digits each; seconds may carry a fraction ".d..." that is dropped). The
-// date must exist, the time be 00:00:00..23:59:59 and the result lie in
-// 0..kLastTimeValue. Anything else returns 0 and leaves *out untouched.
+// same encoding), optionally followed by a time "H:M" or "H:M:S" (1-2 digits each;
+// seconds may carry a fraction ".d..." that is dropped). Between date and time stand
+// blanks, or a single 'T', or nothing after 日. After blanks or 日 (not after 'T') the
+// time may carry one half-day marker, AM or PM in any case or 上午/下午 (in the
+// encoding of 年月日 when the label has them, else UTF-8 or GB18030), right before or
+// after the time with or without blanks; the hour is then 1..12 (12 AM is 0, 12 PM is
+// 12). After 'T' on a "Y-M-D" date the time may end in a UTC offset "Z", "+hh:mm",
+// "+hhmm" or "+hh" (or '-'), with no blank: that instant, whatever the local zone.
+// Labels without an offset are local time. The date must exist, the time be
+// 00:00:00..23:59:59 and the result lie in 0..kLastTimeValue. Anything else returns 0
+// and leaves *out untouched.
 int ParseTimeLabel(const char* label, TimeValue* out);  // zero-terminated; fresh converter
 // Range form for the import's row loop: no allocation, mktime only when the hour changes.
 int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter);

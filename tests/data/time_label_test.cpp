@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -13,6 +14,10 @@ namespace {
 
 const std::string kNianU8 = "\xE5\xB9\xB4", kYueU8 = "\xE6\x9C\x88", kRiU8 = "\xE6\x97\xA5";
 const std::string kNianGb = "\xC4\xEA", kYueGb = "\xD4\xC2", kRiGb = "\xC8\xD5";
+const std::string kAmU8 = "\xE4\xB8\x8A\xE5\x8D\x88", kPmU8 = "\xE4\xB8\x8B\xE5\x8D\x88";  // 上午 下午
+const std::string kAmGb = "\xC9\xCF\xCE\xE7", kPmGb = "\xCF\xC2\xCE\xE7";
+const std::string kDateU8 = "2024" + kNianU8 + "5" + kYueU8 + "6" + kRiU8;  // 2024年5月6日
+const std::string kDateGb = "2024" + kNianGb + "5" + kYueGb + "6" + kRiGb;
 constexpr TimeValue kSample = 1715000829;  // 2024-05-06 13:07:09 UTC
 constexpr TimeValue kSampleDay = 1714953600;  // 2024-05-06 00:00:00 UTC
 
@@ -43,6 +48,17 @@ protected:
     {
         TimeValue t = -1;
         return c.ToTimeValue(y, mo, d, h, mi, s, t) ? t : -1;
+    }
+    // Parses the label with a converter that has read `run` twice, so that its shortcut for
+    // labels in the hour of the last "YYYY/MM/DD HH:MM:SS" label is armed; -1 when rejected.
+    static TimeValue ParseAfter(const char* run, const std::string& label)
+    {
+        CLocalTimeConverter converter;
+        TimeValue t = -1;
+        for (int i = 0; i < 2; ++i)
+            ParseTimeLabel(run, run + std::strlen(run), &t, converter);
+        t = -1;
+        return ParseTimeLabel(label.data(), label.data() + label.size(), &t, converter) == 1 ? t : -1;
     }
     std::optional<std::string> m_oldTz;
 };
@@ -84,6 +100,74 @@ TEST_F(TimeLabelTest, ParsesAcceptedFormsAndRejectsTheRest)
     TimeValue t = -1;
     EXPECT_EQ(ParseTimeLabel(row, row + 18, &t, converter), 1);
     EXPECT_EQ(t, kSample - 9);
+}
+
+TEST_F(TimeLabelTest, ReadsTwelveHourClocksInBothEncodings)
+{
+    Zone("UTC");
+    const struct { std::string label; TimeValue expected; } cases[] = {
+        {"2024/5/6 " + kPmU8 + " 1:07:09", kSample}, {"2024/5/6 " + kPmGb + " 1:07:09", kSample},
+        {"2024/5/6 " + kPmU8 + "1:07:09", kSample}, {"2024/5/6 1:07:09 " + kPmGb, kSample},
+        {kDateU8 + kPmU8 + "1:07:09", kSample}, {kDateGb + " " + kPmGb + " 1:07:09", kSample},
+        {kDateU8 + " 1:07:09 PM", kSample}, {kDateGb + "1:07:09pm", kSample},
+        {"2024-05-06 01:07:09 PM", kSample}, {"2024/05/06 01:07:09.750pM", kSample},
+        {"2024/5/6 Pm 1:07", kSample - 9}, {"2024/05/06 01:07:09 AM", kSample - 12 * 3600},
+        {"2024/5/6 " + kAmU8 + "12:30", kSampleDay + 1800}, {"2024/5/6 12:30 am", kSampleDay + 1800},
+        {"2024/5/6 " + kAmGb + " 11:59:59", kSampleDay + 43199}, {"2024/5/6 12:00 " + kPmU8, kSampleDay + 43200},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseAfter("2024/05/06 01:00:00", c.label), c.expected) << c.label;
+}
+
+TEST_F(TimeLabelTest, ReadsATimeRightAfterTheDayMark)
+{
+    Zone("UTC");
+    for (const std::string& date : {kDateU8, kDateGb}) {
+        EXPECT_EQ(ParseAfter("2024/05/06 13:00:00", date + "13:07:09"), kSample) << date;
+        EXPECT_EQ(ParseAfter("2024/05/06 13:00:00", date + "13:07"), kSample - 9) << date;
+    }
+}
+
+// A label with a UTC offset names one instant whatever the zone the program runs in,
+// also next to a run of local labels of the same date and hour.
+TEST_F(TimeLabelTest, ZonedLabelsNameTheSameInstantInEveryZone)
+{
+    const struct { const char* label; TimeValue expected; } cases[] = {
+        {"2024-05-06T13:07:09Z", kSample}, {"2024-05-06T21:07:09+08:00", kSample},
+        {"2024-05-06T21:07:09.5+08:00", kSample}, {"2024-05-06T21:07:09+0800", kSample},
+        {"2024-05-06T21:07+08", kSample - 9}, {"2024-05-06T07:37:09-05:30", kSample},
+        {"2024-05-07T00:07:09+11:00", kSample}, {"2024-02-29T23:30:00-01:00", 1709253000},
+        {"1969-12-31T22:00:00-02:00", 0}, {"3001-01-01T07:59:59+08:00", kLastTimeValue},
+    };
+    for (const char* zone : {"Asia/Shanghai", "America/New_York"}) {
+        Zone(zone);
+        for (const auto& c : cases)
+            EXPECT_EQ(ParseAfter("2024-05-06T13:00:00", c.label), c.expected) << zone << ' ' << c.label;
+    }
+}
+
+TEST_F(TimeLabelTest, RejectsAmbiguousOrMalformedNewForms)
+{
+    Zone("UTC");
+    const std::string rejected[] = {
+        // 12-hour clock: hour outside 1..12, a marker twice or without a time, mixed encodings.
+        "2024/05/06 13:07:09 PM", "2024/05/06 00:30 AM", "2024/5/6 " + kPmU8 + " 15:04", "2024/5/6 PM 1:07 PM",
+        "2024/5/6 " + kPmU8 + " 1:07 " + kPmU8, "2024/5/6 PM", "2024/5/6 " + kPmGb, "2024/5/6 1:07 P.M.",
+        "2024/5/6 1:07 PMX", "2024/5/6 " + kPmU8 + "1:07x", "2024/5/6" + kPmU8 + "1:07",
+        "2024/5/6 \xE4\xB8\x8B\xCE\xE7 1:07", kDateU8 + kPmGb + "1:07:09", kDateGb + " 1:07:09 " + kAmU8,
+        "2024-05-06T01:07:09 PM",
+        // 日 without a blank; numeric dates still need one.
+        "2024/05/0613:07:09", kDateU8 + "13:07:09x",
+        // Zones: only after a time on a Y-M-D date with 'T', exactly two-digit fields, in range.
+        "2024-05-06Z", "2024-05-06T13:07:09ZZ", "2024-05-06T13:07:09Z junk", "2024-05-06T13:07:09+8",
+        "2024-05-06T13:07:09+08:0", "2024-05-06T13:07:09+080", "2024-05-06T13:07:09+08000",
+        "2024-05-06T13:07:09+24:00", "2024-05-06T13:07:09+08:60", "2024-05-06T13:07:09 +08:00",
+        "2024-05-06 13:07:09Z", "2024/05/06T13:07:09Z", "2024.05.06T13:07:09+08", kDateU8 + "T13:07:09Z",
+        "2024-05-06T13:07:09.Z", "2024-05-06T13:07:09z", "1970-01-01T07:59:59+08:00",
+        "3000-12-31T23:59:59-00:01",
+    };
+    for (const auto& label : rejected)
+        EXPECT_EQ(ParseAfter("2024/05/06 01:00:00", label), -1) << '"' << label << '"';
 }
 
 TEST_F(TimeLabelTest, DaylightSavingChangesFollowMktime)
