@@ -136,6 +136,51 @@ TEST_F(ExportToolTest, TextIsDecodedAndEscaped)
     EXPECT_EQ(Strings(info["channels"]), (QStringList{"温度", "A\"\\B"}));
 }
 
+// Each file is decoded by one encoding decided from all of its text, the unit by its
+// own; the summary and the read-out compose the decoded texts. 液位 水位 状态 液压 are
+// GB18030 pairs that are also valid UTF-8; 时间 and the raw label's 年 are not.
+TEST_F(ExportToolTest, EachSourceDecodesByItsOwnEncoding)
+{
+    const std::string gbNames = "\xD2\xBA\xCE\xBB,\xCB\xAE\xCE\xBB,\xD7\xB4\xCC\xAC,\xD2\xBA\xD1\xB9";
+    const std::string utf8Names = "液位,水位,状态,液压";
+    const std::string row = ",1,2,3,4\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        QStringList channels;
+        QString label;
+        const char* labelColumn = "1";
+    } files[] = {
+        {"gb-heading.csv", "\xCA\xB1\xBC\xE4," + gbNames + "\n2024/05/06 08:00:00" + row,
+         {"液位", "水位", "状态", "液压"}, "2024/05/06 08:00:00"},
+        {"gb-label.csv", "Time," + gbNames + "\n2024\xC4\xEA" + row, {"液位", "水位", "状态", "液压"}, "2024年"},
+        {"gb-mixed.csv", "Time,\xD2\xBA\xCE\xBB,\xCE\xC2\xB6\xC8\n2024/05/06 08:00:00,1,2\n", {"液位", "温度"},
+         "2024/05/06 08:00:00"},
+        {"utf8.csv", "时间," + utf8Names + "\n2024年" + row, {"液位", "水位", "状态", "液压"}, "2024年"},
+        // The byte-order mark means UTF-8, a bad byte included, and is no part of the name.
+        {"bom.csv", "\xEF\xBB\xBF" + utf8Names + ",Time\n1,2,3,4,2024\xFF\n", {"液位", "水位", "状态", "液压"},
+         "2024\uFFFD", "5"},
+    };
+    const struct {
+        const char* encoding;
+        std::string bytes;
+    } units[] = {{"UTF-8", "\xE2\x84\x83"}, {"GBK", "\xA1\xE6"}};
+    for (const auto& unit : units) {
+        dir.Write("Trandor.INI", "[QUICK_SAVE]\n7006=" + unit.bytes + "\n");
+        for (const auto& file : files) {
+            SCOPED_TRACE(std::string(file.name) + ", unit in " + unit.encoding);
+            const QJsonObject info =
+                Info(dir.Write(file.name, file.bytes), {"--label-column", file.labelColumn, "--cursor", "0"});
+            EXPECT_EQ(Strings(info["channels"]), file.channels);
+            QString readout = "[" + file.label + "] ";
+            for (int i = 0; i < file.channels.size(); ++i)
+                readout += QString("%1%2:%3.00℃").arg(i ? ", " : "", file.channels[i]).arg(i + 1);
+            EXPECT_EQ(info["readout"].toString(), readout);
+            EXPECT_EQ(Strings(info["axis_labels"]), QStringList{file.label});
+        }
+    }
+}
+
 // Files the program reads as empty still succeed: no data, or too large to load.
 TEST_F(ExportToolTest, FilesWithoutData)
 {
