@@ -16,6 +16,7 @@
 
 #include <QMetaObject>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -97,6 +98,10 @@ public:
     const WorkStatistics& GetWorkStatistics() const { return m_statistics; }
     // Waits until no request is pending or running (for tests and headless use).
     bool WaitIdle(int timeoutMs) const;
+    // Asks the worker to end and waits for it at most `timeout`; true when it has ended.
+    // The single manager's worker is stopped so at process exit, with kExitWaitMs.
+    bool StopWorker(std::chrono::milliseconds timeout);
+    static constexpr int kExitWaitMs = 3000;
 
     // --- worker thread ------------------------------------------------------
     int LoadFile();
@@ -110,6 +115,7 @@ public:
 
 private:
     struct ImportState;
+    struct ExitStop;
 
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
@@ -122,6 +128,7 @@ private:
     bool ReadTimeLabel(const char* begin, const char* end, ImportState& state);
     void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
     void ClearData();
+    void ClearLoad();
     void ClearDisplaySeries();
     void InitPageWindow(int plotWidth, int timeOrder);
     void CompressToOnePage(int pageCount);
