@@ -38,8 +38,8 @@ std::string ReadIniString(const char* path, const char* section, const char* key
 // Sets the key of the section to the value, adding the key or the section when
 // missing and keeping every other line of the file as it was. A null value removes
 // the key. The file is replaced atomically, through "<file>.tmp" beside it; returns
-// false, leaving the old file as it was, when the file cannot be read or written (missing or read-only folder,
-// read-only file) or a name is null.
+// false, leaving the old file as it was, when the file cannot be read or written
+// (missing or read-only folder, read-only file) or a name is null.
 bool WriteIniString(const char* path, const char* section, const char* key, const char* value);
 
 // Full path of the settings file: "Trandor.INI" in the executable's directory
