@@ -4,11 +4,14 @@
 #include "app/waiting_dlg.h"
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
+#include "common/text_convert.h"
 #include "data/transfer_messages.h"
 #include "guiex/posted_message.h"
 #include "guiex/strings.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QMessageBox>
 #include <algorithm>
 #include <cstdio>
 
@@ -52,7 +55,7 @@ bool CMainDlg::event(QEvent* event)
         return QDialog::event(event);
     const auto* message = static_cast<const COM_GUI_EX::CPostedMessage*>(event);
     if (type == WM_TRANSFER_NOTIFY)
-        OnTransferNotify(message->WParam());
+        OnTransferNotify(message->WParam(), message->LParam());
     else if (type == WM_CURVE_PAGE)
         OnCurvePage();
     else
@@ -60,10 +63,10 @@ bool CMainDlg::event(QEvent* event)
     return true;
 }
 
-void CMainDlg::OnTransferNotify(uintptr_t wParam)
+void CMainDlg::OnTransferNotify(uintptr_t wParam, intptr_t lParam)
 {
     if (wParam == TRANSFER_LOADED) {
-        OnTransferLoaded();
+        OnTransferLoaded(lParam);
     } else if (wParam == TRANSFER_PREPARED) {
         if (m_pCurveWnd)
             m_pCurveWnd->RefreshLayers();
@@ -71,10 +74,11 @@ void CMainDlg::OnTransferNotify(uintptr_t wParam)
     }
 }
 
-void CMainDlg::OnTransferLoaded()
+void CMainDlg::OnTransferLoaded(intptr_t result)
 {
     PostWaitingClose();
     m_bLoading = false;
+    ShowBusyPointer(false);
     if (!m_pCurveWnd)
         return;
     m_pCurveWnd->setEnabled(true);
@@ -85,7 +89,16 @@ void CMainDlg::OnTransferLoaded()
         manager->GetTimeRange(&m_tQueryStart, &m_tQueryEnd);
     m_nZoomLevel = LevelOfStep(m_nZoom);
     m_pCurveWnd->SetChannelNames(m_pNames, m_pLabels, m_pChannels);
-    m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath).c_str());
+    if (m_pNames->empty())
+        SetReadout(std::string());  // nothing of the previous file stays
+    if (result == LOAD_REFUSED_TOO_LARGE || result == LOAD_UNREADABLE) {
+        // No file is open: the file line stays empty and the message says why.
+        m_strFilePath.clear();
+        m_strTitle.clear();
+        ShowLoadFailure(result == LOAD_UNREADABLE ? kUnreadableText : kTooLargeText);
+    } else {
+        m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath).c_str());
+    }
     update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
     m_pCurveWnd->UpdateThumb();
     manager->RequestPrepare();
@@ -138,7 +151,34 @@ void CMainDlg::OnCurveCursor(uintptr_t x)
         readout += Format(item, (*m_pNames)[j].c_str(), m_arrValues[j]);
         readout += m_strUnit;
     }
+    SetReadout(readout);
+}
+
+void CMainDlg::SetReadout(const std::string& readout)
+{
     m_strReadout = readout;
     update(QRect(m_rcStatus.left, m_rcStatus.top, m_rcStatus.right - m_rcStatus.left,
                  m_rcStatus.bottom - m_rcStatus.top));
+}
+
+// Said without waiting for an answer: the message handler returns at once, and a
+// window driven without a user (the export tool) goes on.
+void CMainDlg::ShowLoadFailure(unsigned stringId)
+{
+    const std::string text = COM_GUI_EX::LoadString(stringId);
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(COM_GUI_EX::LoadString(1050).c_str()),
+                                DecodeText(text.data(), text.size()), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CMainDlg::ShowBusyPointer(bool shown)
+{
+    if (shown == m_bBusyPointer)
+        return;
+    m_bBusyPointer = shown;
+    if (shown)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }

@@ -73,8 +73,20 @@ void CCurveWnd::SetChannelNames(const std::vector<std::string>* names, const CLa
     m_visibility.m_nSize.store(0);
     if (!m_pBackBuffer)
         return;  // the window was never created
-    RenderBackground();
+    // A load without channels prepares no page: nothing of the previous file may stay.
+    if (m_strNames.empty())
+        ClearLayers();
+    else
+        RenderBackground();
     update();
+}
+
+void CCurveWnd::ClearLayers()
+{
+    m_pTimeLayer.reset();  // the background pass makes it anew, with the placeholder labels
+    RenderBackground();
+    m_pPlotLayer->CopyFromDC(m_pPlotBackground->GetMemDC());
+    m_pValueLayer->CopyFromDC(m_pValueBackground->GetMemDC());
 }
 
 void CCurveWnd::SetTimeLabelFormat(int format)
