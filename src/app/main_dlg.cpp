@@ -54,7 +54,10 @@ TimeValue Today(int hour, int minute, int second)
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_tQueryStart(Today(0, 0, 0)), m_tQueryEnd(Today(23, 59, 59))
+CMainDlg::CMainDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint),
+      m_tQueryStart(Today(0, 0, 0)), m_tQueryEnd(Today(23, 59, 59))
 {
     OnInitDialog();
 }
@@ -62,6 +65,7 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_tQueryStart(Today(0, 0,
 CMainDlg::~CMainDlg()
 {
     CMemoryTransferManage::GetInstance()->SetMainWindow(nullptr);
+    ShowBusyPointer(false);
     // The chart goes before the background surface it was given.
     delete m_pCurveWnd;
 }

@@ -43,6 +43,9 @@ public:
     static constexpr unsigned ID_ZOOM_OUT = 1681;
     static constexpr unsigned ID_PAGE_SETUP = 1682;
     static constexpr unsigned ID_PRINT = 1683;
+    // Messages of a load that read nothing: the file is 128 MiB or more, or cannot be opened.
+    static constexpr unsigned kTooLargeText = 1110;
+    static constexpr unsigned kUnreadableText = 1111;
     // Pixels per sample of the zoom levels 1 to 7.
     static constexpr int kZoomSteps[7] = {1, 2, 3, 5, 10, 15, 30};
 
@@ -126,8 +129,13 @@ private:
     void OnPrint();
     void OnPageSetup();
 
-    void OnTransferNotify(uintptr_t wParam);
-    void OnTransferLoaded();
+    void OnTransferNotify(uintptr_t wParam, intptr_t lParam);
+    void OnTransferLoaded(intptr_t result);
+    void SetReadout(const QString& readout);
+    // A file that was refused or could not be read: the message with that string id.
+    void ShowLoadFailure(unsigned stringId);
+    // The busy pointer over the window while a load outlasts the waiting window.
+    void ShowBusyPointer(bool shown);
     void OnCurvePage();
     void OnCurveCursor(uintptr_t x);
     // Requests a preparation of the current page for zoom and paging.
@@ -172,4 +180,5 @@ private:
     // Set from a load request until its TRANSFER_LOADED: the worker rewrites the data
     // then, so every input that reads or changes data or page is ignored meanwhile.
     bool m_bLoading = false;
+    bool m_bBusyPointer = false;  // the busy pointer is shown (ShowBusyPointer)
 };

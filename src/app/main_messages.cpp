@@ -4,10 +4,13 @@
 #include "app/waiting_dlg.h"
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
+#include "common/text_convert.h"
 #include "data/transfer_messages.h"
+#include "guiex/message_box.h"
 #include "guiex/posted_message.h"
 #include "guiex/strings.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QEvent>
 #include <QFile>
@@ -62,7 +65,7 @@ bool CMainDlg::event(QEvent* event)
         return QDialog::event(event);
     const auto* message = static_cast<const COM_GUI_EX::CPostedMessage*>(event);
     if (type == WM_TRANSFER_NOTIFY)
-        OnTransferNotify(message->WParam());
+        OnTransferNotify(message->WParam(), message->LParam());
     else if (type == WM_CURVE_PAGE)
         OnCurvePage();
     else
@@ -70,10 +73,10 @@ bool CMainDlg::event(QEvent* event)
     return true;
 }
 
-void CMainDlg::OnTransferNotify(uintptr_t wParam)
+void CMainDlg::OnTransferNotify(uintptr_t wParam, intptr_t lParam)
 {
     if (wParam == TRANSFER_LOADED) {
-        OnTransferLoaded();
+        OnTransferLoaded(lParam);
     } else if (wParam == TRANSFER_PREPARED) {
         if (m_pCurveWnd)
             m_pCurveWnd->RefreshLayers();
@@ -81,10 +84,11 @@ void CMainDlg::OnTransferNotify(uintptr_t wParam)
     }
 }
 
-void CMainDlg::OnTransferLoaded()
+void CMainDlg::OnTransferLoaded(intptr_t result)
 {
     PostWaitingClose();
     m_bLoading = false;
+    ShowBusyPointer(false);
     if (!m_pCurveWnd)
         return;
     m_pCurveWnd->setEnabled(true);
@@ -95,7 +99,16 @@ void CMainDlg::OnTransferLoaded()
         manager->GetTimeRange(&m_tQueryStart, &m_tQueryEnd);
     m_nZoomLevel = LevelOfStep(m_nZoom);
     m_pCurveWnd->SetChannelNames(m_pNames, m_pLabels, m_pChannels);
-    m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath));
+    if (m_pNames->empty())
+        SetReadout(QString());  // nothing of the previous file stays
+    if (result == LOAD_REFUSED_TOO_LARGE || result == LOAD_UNREADABLE) {
+        // No file is open: the file line stays empty and the message says why.
+        m_strFilePath.clear();
+        m_strTitle.clear();
+        ShowLoadFailure(result == LOAD_UNREADABLE ? kUnreadableText : kTooLargeText);
+    } else {
+        m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath));
+    }
     update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
     m_pCurveWnd->UpdateThumb();
     manager->RequestPrepare();
@@ -148,7 +161,30 @@ void CMainDlg::OnCurveCursor(uintptr_t x)
         readout += Format(item, (*m_pNames)[j], m_arrValues[j]);
         readout += m_strUnit;
     }
+    SetReadout(readout);
+}
+
+void CMainDlg::SetReadout(const QString& readout)
+{
     m_strReadout = readout;
     update(QRect(m_rcStatus.left, m_rcStatus.top, m_rcStatus.right - m_rcStatus.left,
                  m_rcStatus.bottom - m_rcStatus.top));
+}
+
+// Said without waiting for an answer: the message handler returns at once, and a
+// window driven without a user (the export tool) goes on.
+void CMainDlg::ShowLoadFailure(unsigned stringId)
+{
+    COM_GUI_EX::OpenWarning(this, COM_GUI_EX::LoadString(stringId));
+}
+
+void CMainDlg::ShowBusyPointer(bool shown)
+{
+    if (shown == m_bBusyPointer)
+        return;
+    m_bBusyPointer = shown;
+    if (shown)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }

@@ -41,4 +41,8 @@ void CMainDlg::LoadAndWait(bool query)
     else
         manager->RequestLoad(m_strFilePath.c_str());
     RunWaitingDialog(this);
+    // The waiting window has closed itself on its time-out while the load goes on:
+    // commands are still held back, and the pointer says so.
+    if (m_bLoading)
+        ShowBusyPointer(true);
 }

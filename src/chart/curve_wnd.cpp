@@ -69,8 +69,20 @@ void CCurveWnd::SetChannelNames(const std::vector<QString>* names, const CLabelS
     m_visibility.m_nSize.store(0);
     if (!m_pBackBuffer)
         return;  // the window was never created
-    RenderBackground();
+    // A load without channels prepares no page: nothing of the previous file may stay.
+    if (m_strNames.empty())
+        ClearLayers();
+    else
+        RenderBackground();
     update();
+}
+
+void CCurveWnd::ClearLayers()
+{
+    m_pTimeLayer.reset();  // the background pass makes it anew, with the placeholder labels
+    RenderBackground();
+    m_pPlotLayer->CopyFromDC(m_pPlotBackground->GetMemDC());
+    m_pValueLayer->CopyFromDC(m_pValueBackground->GetMemDC());
 }
 
 void CCurveWnd::SetTimeLabelFormat(int format)

@@ -52,6 +52,7 @@ public:
     void BindPageState(int* timeOrder, int* first, int* total, int* pageCount, int* zoom);
     // Takes the loaded file's channel names (the label and sample views are accepted
     // with them but not used), rebuilds the legend and shows every channel again.
+    // Without names the display layers become those of a new chart (ClearLayers).
     void SetChannelNames(const std::vector<QString>* names, const CLabelStore* labels = nullptr,
                          const std::vector<CSampleArray>* samples = nullptr);
     // 1 "yy/mm/dd HH:MM", 2 "mm/dd HH:MM", 3 "HH:MM:SS", else date and time with
@@ -107,6 +108,9 @@ protected:
     int HitLegend(int x, int y) const;
 
     void LoadDefaultChannelNames();
+    // The plot and value-axis layers become their backgrounds again, the time-axis
+    // layer shows the placeholder labels, as when the chart was made.
+    void ClearLayers();
     // Redraws the static background; the first pass also makes the layers.
     void RenderBackground();
     void DrawLegend(const RECT& area);

@@ -7,20 +7,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-uint64_t QueryFileSize(const char* path)
+int OpenRegularFile(const char* path, uint64_t* size)
 {
     if (path == nullptr)
-        return 0;
-    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; such a
-    // file is then refused below as not regular.
+        return -1;
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; such a file is
+    // then refused below as not regular. On a regular file the flag changes nothing.
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return 0;
+        return -1;
     struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    *size = static_cast<uint64_t>(st.st_size);
+    return fd;
+}
+
+uint64_t QueryFileSize(const char* path)
+{
     uint64_t size = 0;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        size = static_cast<uint64_t>(st.st_size);
-    ::close(fd);
+    const int fd = OpenRegularFile(path, &size);
+    if (fd >= 0)
+        ::close(fd);
     return size;
 }
 

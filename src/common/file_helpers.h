@@ -2,6 +2,13 @@
 
 #include <cstdint>
 
+// Opens a regular file for reading and returns its descriptor, with the file's size
+// in *size; -1 when the path is null, missing or unreadable, or names anything but a
+// regular file (a folder, a device, a FIFO, or a link to one). The test is made on the
+// opened descriptor, so the file read is the file tested; a FIFO without a writer
+// does not make the open wait.
+int OpenRegularFile(const char* path, uint64_t* size);
+
 // Size in bytes of a regular file that can be opened for reading; 0 when the
 // path is null, missing, unreadable or not a regular file (so an empty file and
 // a file that cannot be opened both give 0).

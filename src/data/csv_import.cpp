@@ -1,6 +1,5 @@
 // Reading a recorder's comma-separated file into channel names, raw time labels and
 // one sample array per channel (worker thread).
-#include "common/file_helpers.h"
 #include "common/huge_pages.h"
 #include "data/data_manager.h"
 #include "data/field_splitter.h"
@@ -59,14 +58,11 @@ struct CMemoryTransferManage::ImportState {
 int CMemoryTransferManage::LoadFile()
 {
     const auto started = std::chrono::steady_clock::now();
-    ClearData();
+    ClearLoad();
     m_statistics.lines = 0;
     m_statistics.yieldSeconds = 0.0;
     m_statistics.readSeconds = 0.0;
     m_statistics.waitSeconds = 0.0;
-    m_dDataMin = m_dDataMax = 0.0;
-    m_bDataRead = false;
-    TodayRange(&m_tFirst, &m_tLast);
 
     ImportState state;
     std::string path;
@@ -82,13 +78,17 @@ int CMemoryTransferManage::LoadFile()
     const int timeOrder = m_nTimeOrder.load();
     const int plotWidth = m_nPlotWidth.load();
 
-    const uint64_t fileBytes = QueryFileSize(path.c_str());
+    // A thread of its own reads, splits and converts the lines ahead; the worker takes
+    // them in, in file order. It reads less than the largest file, also from a file
+    // that grows while it is read.
+    CParsedLines lines(path.c_str(), state.timeColumn, kLargestFile, &m_bStop);
+    if (!lines.Opened()) {
+        InitPageWindow(plotWidth, timeOrder);  // as for a file without channels
+        return LOAD_UNREADABLE;
+    }
+    const uint64_t fileBytes = lines.FileSize();
     if (fileBytes >= kLargestFile)
         return LOAD_REFUSED_TOO_LARGE;
-
-    // A thread of its own reads, splits and converts the lines ahead; the worker takes
-    // them in, in file order.
-    CParsedLines lines(path.c_str(), state.timeColumn);
     while (const CParsedBlock* block = lines.Next()) {
         size_t run = 0;  // rows [run, i) of the block are whole rows to keep, not appended yet
         for (size_t i = 0; i < block->lines.size(); ++i) {
@@ -129,15 +129,27 @@ int CMemoryTransferManage::LoadFile()
     return LOAD_FINISHED;
 }
 
+// The dataset, the page window, the display series and the ranges of the last load:
+// at the start of every load, and after a load that failed.
+void CMemoryTransferManage::ClearLoad()
+{
+    ClearData();
+    m_dDataMin = m_dDataMax = 0.0;
+    m_bDataRead = false;
+    TodayRange(&m_tFirst, &m_tLast);
+}
+
 // Makes room for the rows still to come, estimated from the rows read so far, so the
 // arrays of a large file never grow by copying. Reserved pages that stay unused are
-// never touched and cost no memory.
+// never touched and cost no memory. A file that has grown past the size it had when
+// opened is estimated to end where it is.
 void CMemoryTransferManage::ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows)
 {
     const uint64_t bytesPerRow = (consumed - headerEnd) / rows;
     if (bytesPerRow < 8)
         return;
-    const uint64_t expected = rows + (fileBytes - consumed) / bytesPerRow * 9 / 8 + 16;
+    const uint64_t left = fileBytes > consumed ? fileBytes - consumed : 0;
+    const uint64_t expected = rows + left / bytesPerRow * 9 / 8 + 16;
     for (CSampleArray& channel : m_samples) {
         channel.reserve(expected);
         COMMON_EX::AdviseHugePages(channel);

@@ -18,6 +18,7 @@
 #include <QMetaObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -103,6 +104,10 @@ public:
     const WorkStatistics& GetWorkStatistics() const { return m_statistics; }
     // Waits until no request is pending or running (for tests and headless use).
     bool WaitIdle(int timeoutMs) const;
+    // Asks the worker to end and waits for it at most `timeout`; true when it has ended.
+    // The single manager's worker is stopped so at process exit, with kExitWaitMs.
+    bool StopWorker(std::chrono::milliseconds timeout);
+    static constexpr int kExitWaitMs = 3000;
 
     // --- worker thread ------------------------------------------------------
     int LoadFile();
@@ -116,6 +121,7 @@ public:
 
 private:
     struct ImportState;
+    struct ExitStop;
 
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
@@ -131,6 +137,7 @@ private:
     // Decides the file's encoding from what the load saw and decodes the names by it.
     void DecodeNames(ImportState& state);
     void ClearData();
+    void ClearLoad();
     void ClearDisplaySeries();
     void InitPageWindow(int plotWidth, int timeOrder);
     void CompressToOnePage(int pageCount);

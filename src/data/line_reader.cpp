@@ -1,8 +1,10 @@
 #include "data/line_reader.h"
 
+#include "common/file_helpers.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -19,12 +21,12 @@ CLineReader::~CLineReader()
         ::close(m_fd);
 }
 
-bool CLineReader::Open(const char* path)
+bool CLineReader::Open(const char* path, uint64_t limit)
 {
-    // Non-blocking, so that a named pipe chosen by mistake reads as empty instead of hanging.
-    m_fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    m_fd = OpenRegularFile(path, &m_nFileSize);
     if (m_fd < 0)
         return false;
+    m_nLeft = limit;
     // A UTF-8 byte-order mark is not part of the first line.
     Refill();
     if (m_nEnd >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0)
@@ -41,7 +43,8 @@ bool CLineReader::Refill()
         m_nPos = 0;
     }
     while (m_nEnd < kBlockBytes) {
-        const ssize_t got = ::read(m_fd, m_buffer.data() + m_nEnd, kBlockBytes - m_nEnd);
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(kBlockBytes - m_nEnd, m_nLeft));
+        const ssize_t got = want == 0 ? 0 : ::read(m_fd, m_buffer.data() + m_nEnd, want);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {
@@ -49,6 +52,7 @@ bool CLineReader::Refill()
             return false;
         }
         m_nEnd += static_cast<size_t>(got);
+        m_nLeft -= static_cast<uint64_t>(got);
     }
     return true;
 }

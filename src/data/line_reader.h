@@ -21,7 +21,11 @@ public:
     CLineReader(const CLineReader&) = delete;
     CLineReader& operator=(const CLineReader&) = delete;
 
-    bool Open(const char* path);
+    // Opens a regular file (anything else does not open, see OpenRegularFile) and
+    // reads at most `limit` bytes of it, however much it holds or grows while read.
+    bool Open(const char* path, uint64_t limit = UINT64_MAX);
+    // The file's size when it was opened.
+    uint64_t FileSize() const { return m_nFileSize; }
     // The next piece as [begin, end); false at the end of the file or on a read error.
     // The piece stays valid until the next call.
     bool Next(const char*& begin, const char*& end);
@@ -37,4 +41,6 @@ private:
     size_t m_nPos = 0;
     size_t m_nEnd = 0;
     uint64_t m_nBufferOffset = 0;  // file offset of m_buffer[0]
+    uint64_t m_nFileSize = 0;
+    uint64_t m_nLeft = 0;          // bytes the limit still allows to be read
 };

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #if defined(__linux__)
 #include <pthread.h>
 #endif
@@ -16,53 +19,123 @@ int NamedChannels(int fieldCount, int timeColumn)
     return std::min(names, CParsedBlock::kChannels);
 }
 
-CParsedLines::CParsedLines(const char* path, int timeColumn) : m_nTimeColumn(timeColumn)
+// What the reading thread uses. Counted from the file's first block, block n lives in
+// blocks[n % kBlocks]: blocks taken .. filled - 1 are filled and wait for the worker,
+// blocks released .. taken - 1 are the worker's, the rest the reading thread's.
+struct CParsedLines::Shared {
+    static constexpr int kBlocks = 4;
+
+    explicit Shared(int column) : timeColumn(column) {}
+
+    void ReadMain();
+    // Fills the block with the next lines; false once the file has no more.
+    bool FillBlock(CParsedBlock& block);
+    void ParseLine(const char* begin, const char* end, CParsedBlock& block);
+
+    CLineReader reader;
+    const int timeColumn;
+    int channels = 0;  // named by the header; 0 while none has been read
+    bool opened = false;
+
+    CParsedBlock blocks[kBlocks];
+    std::mutex lock;
+    std::condition_variable filledSignal;
+    std::condition_variable freeSignal;
+    uint64_t filled = 0;
+    uint64_t taken = 0;
+    uint64_t released = 0;
+    bool ended = false;      // the reading thread filled its last block
+    bool cancelled = false;  // the worker wants no more blocks
+    bool reading = false;    // the reading thread is filling a block, perhaps inside a read
+    std::exception_ptr error;
+    double readSeconds = 0.0;
+};
+
+namespace {
+
+// Copies [begin, end) and padding bytes to the block's text as the line's text.
+void KeepText(const char* begin, const char* end, size_t padding, CParsedBlock& block, CParsedLine& line)
 {
-    for (CParsedBlock& block : m_blocks)
+    line.text = static_cast<uint32_t>(block.text.size());
+    line.textLength = static_cast<uint32_t>(end - begin);
+    block.text.insert(block.text.end(), begin, end);
+    block.text.insert(block.text.end(), padding, '\0');
+}
+
+// How long Next waits for a block before it looks at the stop flag again.
+constexpr auto kStopPoll = std::chrono::milliseconds(1);
+
+}  // namespace
+
+CParsedLines::CParsedLines(const char* path, int timeColumn, uint64_t refuseFrom, const std::atomic<int>* stop)
+    : m_shared(std::make_shared<Shared>(timeColumn)), m_pStop(stop)
+{
+    for (CParsedBlock& block : m_shared->blocks)
         block.lines.reserve(CParsedBlock::kLines);
-    m_bOpened = m_reader.Open(path);
-    if (m_bOpened)
-        m_thread = std::thread(&CParsedLines::ReadMain, this);
+    m_shared->opened = m_shared->reader.Open(path, refuseFrom - 1);
+    if (m_shared->opened && m_shared->reader.FileSize() < refuseFrom)
+        m_thread = std::thread([shared = m_shared] { shared->ReadMain(); });
 }
 
 CParsedLines::~CParsedLines()
 {
+    bool reading;
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_bCancelled = true;
+        std::lock_guard<std::mutex> lock(m_shared->lock);
+        m_shared->cancelled = true;
+        reading = m_shared->reading;
     }
-    m_freeSignal.notify_one();
-    if (m_thread.joinable())
+    m_shared->freeSignal.notify_one();
+    if (!m_thread.joinable())
+        return;
+    // Between blocks the reading thread sees the cancel at once; inside one it may
+    // wait in a read for as long as the file's source stalls.
+    if (reading)
+        m_thread.detach();
+    else
         m_thread.join();
+}
+
+bool CParsedLines::Opened() const
+{
+    return m_shared->opened;
+}
+
+uint64_t CParsedLines::FileSize() const
+{
+    return m_shared->reader.FileSize();
 }
 
 const CParsedBlock* CParsedLines::Next()
 {
-    if (!m_bOpened)
+    if (!m_thread.joinable())
         return nullptr;
-    std::unique_lock<std::mutex> lock(m_lock);
+    Shared& shared = *m_shared;
+    std::unique_lock<std::mutex> lock(shared.lock);
     // The block taken last is given back: the reading thread may fill it again.
-    m_nReleased = m_nTaken;
-    m_freeSignal.notify_one();
-    if (m_nTaken == m_nFilled && !m_bEnded) {
-        const auto waited = std::chrono::steady_clock::now();
-        m_filledSignal.wait(lock, [this] { return m_nTaken < m_nFilled || m_bEnded; });
-        m_dWaitSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - waited).count();
+    shared.released = shared.taken;
+    shared.freeSignal.notify_one();
+    const auto waited = std::chrono::steady_clock::now();
+    while (shared.taken == shared.filled && !shared.ended) {
+        if (m_pStop && m_pStop->load() != 0)
+            return nullptr;
+        shared.filledSignal.wait_for(lock, kStopPoll);
     }
-    if (m_nTaken < m_nFilled)
-        return &m_blocks[m_nTaken++ % kBlocks];
-    if (m_error)
-        std::rethrow_exception(m_error);
+    m_dWaitSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - waited).count();
+    if (shared.taken < shared.filled)
+        return &shared.blocks[shared.taken++ % Shared::kBlocks];
+    if (shared.error)
+        std::rethrow_exception(shared.error);
     return nullptr;
 }
 
 double CParsedLines::ReadSeconds()
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_dReadSeconds;
+    std::lock_guard<std::mutex> lock(m_shared->lock);
+    return m_shared->readSeconds;
 }
 
-void CParsedLines::ReadMain()
+void CParsedLines::Shared::ReadMain()
 {
 #if defined(__linux__)
     pthread_setname_np(pthread_self(), "import-reader");  // tells it apart in profilers and debuggers
@@ -71,86 +144,49 @@ void CParsedLines::ReadMain()
         for (;;) {
             CParsedBlock* block;
             {
-                std::unique_lock<std::mutex> lock(m_lock);
-                m_freeSignal.wait(lock, [this] { return m_nFilled - m_nReleased < kBlocks || m_bCancelled; });
-                if (m_bCancelled)
+                std::unique_lock<std::mutex> guard(lock);
+                freeSignal.wait(guard, [this] { return filled - released < kBlocks || cancelled; });
+                if (cancelled)
                     return;
-                block = &m_blocks[m_nFilled % kBlocks];
+                block = &blocks[filled % kBlocks];
+                reading = true;
             }
             const auto started = std::chrono::steady_clock::now();
             const bool more = FillBlock(*block);
-            const auto filled = std::chrono::steady_clock::now();
+            const auto done = std::chrono::steady_clock::now();
             {
-                std::lock_guard<std::mutex> lock(m_lock);
-                m_dReadSeconds += std::chrono::duration<double>(filled - started).count();
+                std::lock_guard<std::mutex> guard(lock);
+                reading = false;
+                readSeconds += std::chrono::duration<double>(done - started).count();
                 if (!block->lines.empty())
-                    ++m_nFilled;
-                m_bEnded = !more;
+                    ++filled;
+                ended = !more;
             }
-            m_filledSignal.notify_one();
+            filledSignal.notify_one();
             if (!more)
                 return;
         }
     } catch (const std::exception&) {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_error = std::current_exception();
-        m_bEnded = true;
-        m_filledSignal.notify_one();
+        std::lock_guard<std::mutex> guard(lock);
+        reading = false;
+        error = std::current_exception();
+        ended = true;
+        filledSignal.notify_one();
     }
 }
 
-bool CParsedLines::FillBlock(CParsedBlock& block)
+bool CParsedLines::Shared::FillBlock(CParsedBlock& block)
 {
     block.lines.clear();
     block.text.clear();
     const char* begin = nullptr;
     const char* end = nullptr;
     while (block.lines.size() < static_cast<size_t>(CParsedBlock::kLines)) {
-        if (!m_reader.Next(begin, end))
+        if (!reader.Next(begin, end))
             return false;
         ParseLine(begin, end, block);
     }
     return true;
-}
-
-void CParsedLines::ParseLine(const char* begin, const char* end, CParsedBlock& block)
-{
-    const char* const limit = end + CLineReader::kReadablePast;
-    CFieldEdges fields;
-    SplitFields(begin, end, limit, &fields);
-    // Written in place: the lines are reserved, and a copy would be read back before its
-    // bytes reached the cache.
-    const size_t index = block.lines.size();
-    CParsedLine& line = block.lines.emplace_back();
-    line.fileEnd = m_reader.Consumed();
-    if (m_nChannels == 0) {
-        // Read by the worker as the header: it splits the line again for the names.
-        line.readings = CParsedLine::kHeader;
-        KeepText(begin, end, CLineReader::kReadablePast, block, line);
-        m_nChannels = NamedChannels(fields.count, m_nTimeColumn);
-        return;
-    }
-
-    // The reading columns: those before the label's and those after it, as many as
-    // there are channels.
-    const int timeColumn = m_nTimeColumn;
-    line.labelled = timeColumn >= 0 && timeColumn < fields.count;
-    const int last = std::min(fields.count, m_nChannels + (line.labelled && timeColumn <= m_nChannels ? 1 : 0));
-    const int split = line.labelled ? std::min(timeColumn, last) : last;
-    line.readings = last > split ? last - 1 : last;
-    const uint16_t* spans = fields.edges + (split == 0 ? 2 : 0);
-    uint16_t joined[2 * CParsedBlock::kChannels];
-    if (split > 0 && split < last) {
-        // The label sits between readings: the spans on both sides of it are joined.
-        std::copy(fields.edges, fields.edges + 2 * split, joined);
-        std::copy(fields.edges + 2 * (split + 1), fields.edges + 2 * last, joined + 2 * split);
-        spans = joined;
-    }
-    double row[CParsedBlock::kChannels];
-    ReadRowFields(begin, limit, spans, line.readings, row);
-    StoreReadings(row, index, block, line);
-    if (line.labelled)
-        KeepText(begin + fields.Begin(timeColumn), begin + fields.End(timeColumn), 0, block, line);
 }
 
 namespace {
@@ -196,10 +232,8 @@ void Range(const double* row, int count, double* low, double* high)
         OrderedRange(row, count, low, high);
 }
 
-}  // namespace
-
 // Puts a row's readings into the block's channel columns and finds their range.
-void CParsedLines::StoreReadings(const double* row, size_t index, CParsedBlock& block, CParsedLine& line)
+void StoreReadings(const double* row, size_t index, CParsedBlock& block, CParsedLine& line)
 {
     double* slot = block.values.data() + index;
     for (int c = 0; c < line.readings; ++c, slot += CParsedBlock::kLines)
@@ -207,11 +241,43 @@ void CParsedLines::StoreReadings(const double* row, size_t index, CParsedBlock& 
     Range(row, line.readings, &line.low, &line.high);
 }
 
-void CParsedLines::KeepText(const char* begin, const char* end, size_t padding, CParsedBlock& block,
-                            CParsedLine& line)
+}  // namespace
+
+void CParsedLines::Shared::ParseLine(const char* begin, const char* end, CParsedBlock& block)
 {
-    line.text = static_cast<uint32_t>(block.text.size());
-    line.textLength = static_cast<uint32_t>(end - begin);
-    block.text.insert(block.text.end(), begin, end);
-    block.text.insert(block.text.end(), padding, '\0');
+    const char* const limit = end + CLineReader::kReadablePast;
+    CFieldEdges fields;
+    SplitFields(begin, end, limit, &fields);
+    // Written in place: the lines are reserved, and a copy would be read back before its
+    // bytes reached the cache.
+    const size_t index = block.lines.size();
+    CParsedLine& line = block.lines.emplace_back();
+    line.fileEnd = reader.Consumed();
+    if (channels == 0) {
+        // Read by the worker as the header: it splits the line again for the names.
+        line.readings = CParsedLine::kHeader;
+        KeepText(begin, end, CLineReader::kReadablePast, block, line);
+        channels = NamedChannels(fields.count, timeColumn);
+        return;
+    }
+
+    // The reading columns: those before the label's and those after it, as many as
+    // there are channels.
+    line.labelled = timeColumn >= 0 && timeColumn < fields.count;
+    const int last = std::min(fields.count, channels + (line.labelled && timeColumn <= channels ? 1 : 0));
+    const int split = line.labelled ? std::min(timeColumn, last) : last;
+    line.readings = last > split ? last - 1 : last;
+    const uint16_t* spans = fields.edges + (split == 0 ? 2 : 0);
+    uint16_t joined[2 * CParsedBlock::kChannels];
+    if (split > 0 && split < last) {
+        // The label sits between readings: the spans on both sides of it are joined.
+        std::copy(fields.edges, fields.edges + 2 * split, joined);
+        std::copy(fields.edges + 2 * (split + 1), fields.edges + 2 * last, joined + 2 * split);
+        spans = joined;
+    }
+    double row[CParsedBlock::kChannels];
+    ReadRowFields(begin, limit, spans, line.readings, row);
+    StoreReadings(row, index, block, line);
+    if (line.labelled)
+        KeepText(begin + fields.Begin(timeColumn), begin + fields.End(timeColumn), 0, block, line);
 }

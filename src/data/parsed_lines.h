@@ -7,10 +7,9 @@
 // stage needs only the time-label column and the header line.
 #include "data/line_reader.h"
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
-#include <exception>
-#include <mutex>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -50,16 +49,25 @@ struct CParsedBlock {
 
 class CParsedLines {
 public:
-    // Opens the file and starts the reading thread; a file that does not open has no lines.
-    CParsedLines(const char* path, int timeColumn);
-    // Stops the reading thread, also in the middle of the file.
+    // Opens the file and starts the reading thread, which reads fewer than refuseFrom
+    // bytes of it. A file that does not open has no lines; neither has one of
+    // refuseFrom bytes or more when opened, which is not read at all. Once *stop is
+    // non-zero, Next hands out no more blocks.
+    CParsedLines(const char* path, int timeColumn, uint64_t refuseFrom = UINT64_MAX,
+                 const std::atomic<int>* stop = nullptr);
+    // Stops the reading thread, also in the middle of the file. A reading thread held
+    // up inside a read (a stalled network share) is not waited for: it keeps what it
+    // uses alive and ends once its read returns.
     ~CParsedLines();
     CParsedLines(const CParsedLines&) = delete;
     CParsedLines& operator=(const CParsedLines&) = delete;
 
-    bool Opened() const { return m_bOpened; }
-    // The next block in file order, nullptr after the last one. A block stays valid until
-    // the next call. An error of the reading thread (out of memory) is thrown here.
+    bool Opened() const;
+    // The file's size when it was opened.
+    uint64_t FileSize() const;
+    // The next block in file order, nullptr after the last one and once stopped. A block
+    // stays valid until the next call. An error of the reading thread (out of memory)
+    // is thrown here.
     const CParsedBlock* Next();
 
     // Seconds the reading thread spent filling blocks, and seconds Next waited for one:
@@ -68,35 +76,10 @@ public:
     double WaitSeconds() const { return m_dWaitSeconds; }
 
 private:
-    static constexpr int kBlocks = 4;
+    struct Shared;  // the reader and the blocks, shared with the reading thread
 
-    void ReadMain();
-    // Fills the block with the next lines; false once the file has no more.
-    bool FillBlock(CParsedBlock& block);
-    void ParseLine(const char* begin, const char* end, CParsedBlock& block);
-    static void StoreReadings(const double* row, size_t index, CParsedBlock& block, CParsedLine& line);
-    // Copies [begin, end) and padding bytes to the block's text as the line's text.
-    static void KeepText(const char* begin, const char* end, size_t padding, CParsedBlock& block, CParsedLine& line);
-
-    CLineReader m_reader;
-    const int m_nTimeColumn;
-    int m_nChannels = 0;  // named by the header; 0 while none has been read
-    bool m_bOpened = false;
-
-    // Counted from the file's first block, block n living in m_blocks[n % kBlocks]:
-    // blocks m_nTaken .. m_nFilled - 1 are filled and wait for the worker, blocks
-    // m_nReleased .. m_nTaken - 1 are the worker's, the rest the reading thread's.
-    CParsedBlock m_blocks[kBlocks];
-    std::mutex m_lock;
-    std::condition_variable m_filledSignal;
-    std::condition_variable m_freeSignal;
-    uint64_t m_nFilled = 0;
-    uint64_t m_nTaken = 0;
-    uint64_t m_nReleased = 0;
-    bool m_bEnded = false;     // the reading thread filled its last block
-    bool m_bCancelled = false; // the worker wants no more blocks
-    std::exception_ptr m_error;
-    double m_dReadSeconds = 0.0;
-    double m_dWaitSeconds = 0.0;  // the worker's own
+    std::shared_ptr<Shared> m_shared;
+    const std::atomic<int>* m_pStop;
+    double m_dWaitSeconds = 0.0;
     std::thread m_thread;
 };

@@ -8,4 +8,5 @@ constexpr uint32_t TRANSFER_LOADED = 0x3501;    // lParam: LoadFile's result
 constexpr uint32_t TRANSFER_PREPARED = 0x3502;  // lParam: PrepareDisplay's result
 
 constexpr int LOAD_FINISHED = 0;
-constexpr int LOAD_REFUSED_TOO_LARGE = 0x1000;
+constexpr int LOAD_REFUSED_TOO_LARGE = 0x1000;  // 128 MiB or more
+constexpr int LOAD_UNREADABLE = 0x2000;         // cannot be opened, or not a regular file

@@ -21,10 +21,26 @@ const COLORREF CMemoryTransferManage::kPalette[kMaxChannels] = {
     0x66FFAA, 0xC57260, 0x6568CE, 0x006060, 0xB5648D, 0x3080A0, 0x30F0F0, 0xFF80FF,
 };
 
+// Stops the single manager's worker at process exit. A worker that has not ended
+// within kExitWaitMs may still be using the manager (held up in a read from a stalled
+// network share, for instance): the manager is then left as it is and the process
+// ends around it.
+struct CMemoryTransferManage::ExitStop {
+    CMemoryTransferManage* const manager;
+    ~ExitStop()
+    {
+        if (manager->StopWorker(std::chrono::milliseconds(kExitWaitMs)))
+            delete manager;
+    }
+};
+
 CMemoryTransferManage* CMemoryTransferManage::GetInstance()
 {
-    static CMemoryTransferManage instance;
-    return &instance;
+    // Not a static object itself: static destruction must not free what a worker
+    // that did not end still uses.
+    static CMemoryTransferManage* const instance = new CMemoryTransferManage;
+    static const ExitStop stop{instance};
+    return instance;
 }
 
 CMemoryTransferManage::CMemoryTransferManage()
@@ -34,15 +50,25 @@ CMemoryTransferManage::CMemoryTransferManage()
 
 CMemoryTransferManage::~CMemoryTransferManage()
 {
+    // The stop flag also ends a load in progress, so the worker ends; the dataset is
+    // freed only after it has.
+    m_bStop.store(1);
+    if (m_worker.joinable())
+        m_worker.join();
+    ClearData();
+}
+
+bool CMemoryTransferManage::StopWorker(std::chrono::milliseconds timeout)
+{
     m_bStop.store(1);
     {
         std::unique_lock<std::mutex> lock(m_exitLock);
-        m_exitSignal.wait_for(lock, std::chrono::milliseconds(3000), [this] { return m_bExited; });
+        if (!m_exitSignal.wait_for(lock, timeout, [this] { return m_bExited; }))
+            return false;
     }
-    // The stop flag also ends a load in progress, so the worker ends; the dataset is
-    // freed only after it has.
-    m_worker.join();
-    ClearData();
+    if (m_worker.joinable())
+        m_worker.join();
+    return true;
 }
 
 void CMemoryTransferManage::WorkerMain()
@@ -60,13 +86,13 @@ void CMemoryTransferManage::WorkerMain()
             try {
                 result = LoadFile();
             } catch (const std::exception&) {
-                // Out of memory on a huge file: the dataset is dropped, the load reports an empty file.
-                ClearData();
+                // Out of memory on a huge file: the load reports an empty file, ranges included.
+                ClearLoad();
             }
             if (m_bStop.load() == 0)
                 Post(TRANSFER_LOADED, result);
         }
-        if (m_nRequest.load() & REQUEST_PREPARE) {
+        if (m_bStop.load() == 0 && (m_nRequest.load() & REQUEST_PREPARE)) {
             m_nBusy.store(1);
             m_nRequest.fetch_and(~REQUEST_PREPARE);
             int result = 0;

@@ -22,4 +22,11 @@ void ShowWarning(QWidget* parent, const QString& text)
     QMessageBox::warning(parent, LoadString(kTitleStringId), text);
 }
 
+void OpenWarning(QWidget* parent, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, LoadString(kTitleStringId), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 }  // namespace COM_GUI_EX

@@ -12,5 +12,9 @@ namespace COM_GUI_EX {
 void ShowMessage(QWidget* parent, const QString& text);
 // The same with the warning icon.
 void ShowWarning(QWidget* parent, const QString& text);
+// A warning box over parent that is not waited for: returns at once, and the box
+// deletes itself when closed. For failures the user must see while the program goes
+// on (the export tool, too, runs on without a user to close it).
+void OpenWarning(QWidget* parent, const QString& text);
 
 }  // namespace COM_GUI_EX

@@ -5,23 +5,23 @@
 #include "common/file_helpers.h"
 #include "common/text_convert.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
 constexpr const char* kIniFileName = "Trandor.INI";
+constexpr const char* kTemporarySuffix = ".tmp";
+// Far beyond any settings file this program writes.
+constexpr size_t kLargestIni = 1u << 20;
 
 bool IsBlank(char c)
 {
@@ -146,47 +146,75 @@ Location Find(const std::string& text, const std::vector<Line>& lines, const cha
 
 enum class ReadResult { Missing, Read, Failed };
 
+// Reads the whole settings file. Only a regular file of at most kLargestIni bytes
+// is read: a FIFO, a device or a link to one (or a file far larger than any
+// settings file) fails at once instead of blocking or filling the memory.
 ReadResult ReadWholeFile(const char* path, std::string& text)
 {
-    QFile file(QFile::decodeName(path));
-    if (!file.exists())
+    struct stat st;
+    if (::lstat(path, &st) != 0 && errno == ENOENT)
         return ReadResult::Missing;
-    if (!file.open(QIODevice::ReadOnly))
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, &size);
+    if (fd < 0)
         return ReadResult::Failed;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ReadResult::Failed;
-    text.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
-    return ReadResult::Read;
+    // Read until the end, or until the file is (or has grown) larger than allowed.
+    text.clear();
+    char chunk[16384];
+    ssize_t n = 1;
+    while (n != 0 && text.size() <= kLargestIni) {
+        n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno != EINTR)
+            break;
+        if (n > 0)
+            text.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return n < 0 || text.size() > kLargestIni ? ReadResult::Failed : ReadResult::Read;
 }
 
-// Writes the text to a temporary file in the same folder, flushes it to the disk
-// and renames it over the old file, so a reader sees either the old or the new
-// file. On any failure the temporary file is removed and the old file stays.
+bool WriteAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes the text to the temporary file beside the settings file (its name and
+// ".tmp"), flushes it to the disk and renames it over the old file, so a reader sees
+// either the old or the new file. The temporary name is always the same, so a write
+// killed half-way leaves at most that one file, which the next write replaces. On any
+// failure the temporary file is removed and the old file stays.
 bool ReplaceFile(const char* path, const std::string& text)
 {
-    const QString name = QFile::decodeName(path);
+    struct stat existing;
+    const bool exists = ::stat(path, &existing) == 0;
     // A read-only file keeps its content, as the platform's writer refuses it.
-    const QFileInfo existing(name);
-    if (existing.exists() && !existing.isWritable())
+    if (exists && ::access(path, W_OK) != 0)
         return false;
-    QSaveFile file(name);
-    // Unbuffered, so that a short write (disk full, size limit) shows in the count
-    // below: a buffered write would only fail while closing, which the commit does
-    // not notice, and a cut file would replace the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    const std::string temporary = std::string(path) + kTemporarySuffix;
+    // Whatever a killed write left under the name goes first; a new file is made, never
+    // one a link leads to.
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
         return false;
-    // Without a commit the destructor removes the temporary file.
-    const qint64 size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size)
-        return false;
-#if defined(Q_OS_UNIX)
-    // The new content reaches the disk before the rename makes it the file, so a
-    // crash right after leaves the old file or the whole new one.
-    if (::fsync(file.handle()) != 0)
-        return false;
-#endif
-    return file.commit();
+    // The new file keeps the old one's permissions. It reaches the disk before the
+    // rename makes it the file, so a crash right after leaves the old file or the
+    // whole new one.
+    bool written = (!exists || ::fchmod(fd, existing.st_mode & 07777) == 0) && WriteAll(fd, text) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (written && ::rename(temporary.c_str(), path) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
 }
 
 // The line end of new lines: that of the file's first line, CRLF for a new file

@@ -8,9 +8,11 @@
 // from: section and key names compare case-insensitively (ASCII), blanks around
 // names and around '=' are ignored, CRLF and LF line ends both read, lines starting
 // with ';' are comments, a missing file, section or key gives the default, and a
-// value is read cut to 254 bytes. Values are narrow text kept byte for byte; the
-// settings record decodes its unit as UTF-8 when valid, else as GB18030 (files the
-// Windows program wrote), and every value is written as UTF-8.
+// value is read cut to 254 bytes. Only a regular file of at most 1 MiB is read;
+// anything else (a FIFO, a device, a link to one) reads as missing keys and is never
+// replaced by a write. Values are narrow text kept byte for byte; the settings record
+// decodes its unit as UTF-8 when valid, else as GB18030 (files the Windows program
+// wrote), and every value is written as UTF-8.
 #include <QString>
 #include <string>
 
@@ -37,9 +39,9 @@ std::string ReadIniString(const char* path, const char* section, const char* key
 
 // Sets the key of the section to the value, adding the key or the section when
 // missing and keeping every other line of the file as it was. A null value removes
-// the key. The file is replaced atomically; returns false, leaving the old file as
-// it was, when the file cannot be read or written (missing or read-only folder,
-// read-only file) or a name is null.
+// the key. The file is replaced atomically, through "<file>.tmp" beside it; returns
+// false, leaving the old file as it was, when the file cannot be read or written
+// (missing or read-only folder, read-only file) or a name is null.
 bool WriteIniString(const char* path, const char* section, const char* key, const char* value);
 
 // Full path of the settings file: "Trandor.INI" in the executable's directory

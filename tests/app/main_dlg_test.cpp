@@ -1,6 +1,7 @@
 // The main window with the real worker: opening a file, the file line, the legend,
 // the read-out, zoom and wheel paging, the busy mark, the zoom limits and closing.
 #include "app/main_dlg.h"
+#include "app/waiting_dlg.h"
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
 #include "common/file_helpers.h"
@@ -14,6 +15,8 @@
 #include <QTimer>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -190,6 +193,100 @@ TEST_F(MainWindowTest, ZoomLimitsAreAnnounced)
         EXPECT_EQ(shown.toStdString(), in ? "已经放大到最大倍率！" : "已经缩小到最小倍率！");
         EXPECT_EQ(window->GetZoomLevel(), 1);
     }
+}
+
+// The chart's plot, value axis and time axis as the window shows them.
+QImage ChartBands(CMainDlg& window)
+{
+    CCurveWnd* chart = window.GetCurveWnd();
+    const QImage image = chart->grab().toImage();
+    const RECT& plot = chart->GetPlotArea();
+    const RECT& time = chart->GetTimeBand();
+    const RECT& values = chart->GetValueBand();
+    return image.copy(QRect(QPoint(plot.left, plot.top), QPoint(values.right - 1, time.bottom - 1)));
+}
+
+// The message box the window shows, closed once its text is taken ("" when none).
+std::string TakeMessage(CMainDlg& window)
+{
+    auto* box = window.findChild<QMessageBox*>();
+    if (!box)
+        return std::string();
+    const std::string text = box->text().toStdString();
+    EXPECT_EQ(box->windowTitle().toStdString(), "数据导出曲线显示软件 V1.7");
+    delete box;
+    return text;
+}
+
+// A file that yields no channel leaves nothing of the previous file: the chart shows
+// what a new chart shows, the read-out is empty. A refused or unreadable file says so
+// and leaves the file line empty.
+TEST_F(MainWindowTest, FilesThatYieldNothingLeaveAnEmptyChart)
+{
+    // Placeholder time labels that change once a minute only.
+    WriteSetting(CInitSetting(SettingsFilePath().c_str()), kKeyLabelFormat, "2");
+    Settings(0, "");
+    const QImage pristine = ChartBands(*window);
+    const std::string tooLarge = dir.Write("big.csv", "Time,A\n");
+    ASSERT_EQ(truncate(tooLarge.c_str(), 134217728), 0);
+    const std::string fifo = dir.Path("fifo.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        std::string path;
+        std::string title;
+        std::string message;
+    } cases[] = {
+        {"empty file", dir.Write("empty.csv", ""), "导入文件: empty.csv", ""},
+        {"header only", dir.Write("header.csv", "Time\n"), "导入文件: header.csv", ""},
+        {"128 MiB", tooLarge, "", "文件大小为128 MiB或以上，不能导入！"},
+        {"not a regular file", fifo, "", "文件无法打开，不能导入！"},
+        {"missing", dir.Path("missing.csv"), "", "文件无法打开，不能导入！"},
+    };
+    for (const auto& c : cases) {
+        Open(dir.Write("three.csv", Rows(100, 3)));
+        Cursor(15 * 7 + 3);
+        ASSERT_FALSE(window->GetReadout().isEmpty());
+        ASSERT_NE(ChartBands(*window), pristine);
+        Open(c.path);
+        EXPECT_EQ(ChartBands(*window), pristine) << c.name;
+        EXPECT_TRUE(window->GetReadout().isEmpty()) << c.name;
+        EXPECT_EQ(window->GetTitleText().toStdString(), c.title) << c.name;
+        EXPECT_EQ(TakeMessage(*window), c.message) << c.name;
+    }
+}
+
+// A load that outlasts the waiting window: the window closes on its time-out, and
+// the busy pointer stands over the main window until the load has finished.
+TEST_F(MainWindowTest, BusyPointerAfterTheWaitingWindowTimedOut)
+{
+    Settings(0, "");
+    const std::string path = dir.Write("long.csv", Rows(200000, 8));
+    QTimer::singleShot(0, [] {
+        if (g_pWaitingDlg)
+            for (int tick = 0; tick <= CWaitingDlg::kTimeoutTicks; ++tick)
+                g_pWaitingDlg->OnTimer(CWaitingDlg::kTimerId);
+    });
+    window->OpenPath(path);
+    ASSERT_TRUE(window->IsLoading()) << "the load ended before the waiting window";
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    Settle();
+    EXPECT_FALSE(window->IsLoading());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(window->GetTotal(), 200000);
+}
+
+// A caption, a system menu, a minimise box and a close box; no maximise box.
+TEST_F(MainWindowTest, WindowFrame)
+{
+    Settings(0, "");
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow)

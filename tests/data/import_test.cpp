@@ -3,8 +3,12 @@
 #include "data/transfer_messages.h"
 #include "data_fixture.h"
 
+#include <QDir>
+#include <QFile>
 #include <cmath>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
 #include <limits>
 #include <unistd.h>
 
@@ -88,19 +92,29 @@ TEST_F(DataManagerTest, FieldsColumnsAndHeaders)
     EXPECT_EQ(Samples().back(), CSampleArray{16});
 }
 
+// Only regular files are read: anything else is unreadable at once, whether or not
+// it would ever end (a FIFO without a writer, a link to /dev/zero).
 TEST_F(DataManagerTest, FilesWithoutChannels)
 {
+    const std::string fifo = dir.Path("fifo.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = dir.Path("zero.csv");
+    ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
     const struct {
         const char* name;
         std::string path;
+        intptr_t result;
     } cases[] = {
-        {"missing file", dir.Path("missing.csv")},
-        {"empty file", dir.Write("empty.csv", "")},
-        {"blank lines", dir.Write("blank.csv", "\n\r\n\n")},
-        {"a folder", dir.Path("")},
+        {"missing file", dir.Path("missing.csv"), LOAD_UNREADABLE},
+        {"empty file", dir.Write("empty.csv", ""), LOAD_FINISHED},
+        {"blank lines", dir.Write("blank.csv", "\n\r\n\n"), LOAD_FINISHED},
+        {"a folder", dir.Path(""), LOAD_UNREADABLE},
+        {"a FIFO without a writer", fifo, LOAD_UNREADABLE},
+        {"a link to an endless device", zero, LOAD_UNREADABLE},
+        {"a character device", "/dev/null", LOAD_UNREADABLE},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Load(c.path), LOAD_FINISHED) << c.name;
+        EXPECT_EQ(Load(c.path), c.result) << c.name;
         EXPECT_EQ(manager->GetChannelCount(), 0) << c.name;
         EXPECT_TRUE(Samples().empty()) << c.name;
         EXPECT_EQ(PageWindow().count, 701) << c.name;
@@ -238,6 +252,51 @@ TEST_F(DataManagerTest, RefusesFilesOf128MiBAndMore)
     // Sizes are compared in 64 bits: 4 GiB and 10 bytes is not 10 bytes.
     EXPECT_EQ(Load(SizedFile(dir, text, (off_t{1} << 32) + 10)), LOAD_REFUSED_TOO_LARGE);
     EXPECT_EQ(manager->GetChannelCount(), 0);
+}
+
+// The file offset the open descriptor of the path has reached, -1 while it is not open.
+long long ReadOffset(const std::string& path)
+{
+    QDir fds("/proc/self/fd");
+    for (const QString& fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        if (QFile::symLinkTarget(fds.filePath(fd)).toStdString() != path)
+            continue;
+        QFile info("/proc/self/fdinfo/" + fd);
+        if (info.open(QIODevice::ReadOnly))
+            return QString::fromLatin1(info.readLine()).section('\t', 1).trimmed().toLongLong();
+    }
+    return -1;
+}
+
+TEST_F(DataManagerTest, FilesThatGrowWhileRead)
+{
+    // A file larger than its size at the open (a kernel file reports 0 bytes) loads what
+    // is read: the row estimate after 256 rows must not wrap.
+    const std::string maps = dir.Path("maps.csv");
+    ASSERT_EQ(symlink("/proc/self/smaps", maps.c_str()), 0);
+    Settings(0, 0);
+    EXPECT_EQ(Load(maps), LOAD_FINISHED);
+    ASSERT_EQ(manager->GetChannelCount(), 1);
+    EXPECT_GT(Samples()[0].size(), 256u);
+    double low, high;
+    EXPECT_TRUE(manager->GetDataRange(&low, &high));
+
+    // Rows appended to a file of the largest accepted size once its reading has begun
+    // lie past the largest size and are not read.
+    Settings(0, 1);
+    const std::string path = SizedFile(dir, "Time,A\nL,1\n", 134217727);
+    manager->RequestLoad(path.c_str());
+    while (ReadOffset(path) <= 0)
+        std::this_thread::yield();
+    std::string rows;
+    for (int i = 0; i < 1000; ++i)
+        rows += "\nL,7";
+    QFile grow(QString::fromStdString(path));
+    ASSERT_TRUE(grow.open(QIODevice::Append));
+    ASSERT_EQ(grow.write(rows.data(), static_cast<qint64>(rows.size())), static_cast<qint64>(rows.size()));
+    grow.close();
+    EXPECT_EQ(WaitFor(TRANSFER_LOADED), LOAD_FINISHED);
+    EXPECT_EQ(Samples(), (Channels{{1}}));
 }
 
 TEST_F(DataManagerTest, ReadoutAtASampleIndex)

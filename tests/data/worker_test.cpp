@@ -4,6 +4,10 @@
 #include "data_fixture.h"
 
 #include <QCoreApplication>
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,7 +32,7 @@ TEST_F(DataManagerTest, LoadAndPrepareSetTogetherRunInOnePass)
 
 TEST_F(DataManagerTest, MissingFileThenPrepare)
 {
-    EXPECT_EQ(Load(dir.Path("none.csv")), LOAD_FINISHED);
+    EXPECT_EQ(Load(dir.Path("none.csv")), LOAD_UNREADABLE);
     EXPECT_EQ(manager->GetChannelCount(), 0);
     manager->RequestPrepare();
     EXPECT_EQ(WaitFor(TRANSFER_PREPARED), 0);
@@ -75,6 +79,47 @@ TEST(DataManagerLifetime, DestructionEndsALoadInProgress)
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         delete manager;
     }
+}
+
+// The process-exit stop of the single manager when its worker does not end: a child
+// of this process has no worker thread (fork copies only the calling thread), so its
+// manager waits for a worker that never answers. The child must end after the wait,
+// with its own exit status, instead of waiting on or freeing what the worker uses.
+TEST(DataManagerLifetime, ExitDoesNotWaitForAWorkerThatDoesNotEnd)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the thread sanitizer does not follow a fork of a threaded process";
+#endif
+    ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        std::exit(7);
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 3000 && ended == 0; ++i) {
+        ended = waitpid(child, &status, WNOHANG);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ended == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        FAIL() << "the process did not end";
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+// The stop of the worker of a manager in the middle of a load: it ends within the
+// time the process allows at exit.
+TEST(DataManagerLifetime, StopEndsALoadInTime)
+{
+    TempDir dir;
+    const std::string path = dir.Write("huge.csv", RecorderCsv(200000, 16, Wave));
+    CMemoryTransferManage manager;
+    manager.RequestLoad(path.c_str());
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(manager.StopWorker(std::chrono::milliseconds(CMemoryTransferManage::kExitWaitMs)));
 }
 
 }  // namespace

@@ -148,6 +148,30 @@ TEST(ReadIniString, LongValuesAreCutTo254Bytes)
     EXPECT_EQ(unit.size(), 254u);
 }
 
+// Only a regular file of at most 1 MiB is read: a FIFO without a writer does not
+// block, a link to an endless device does not fill the memory. Either reads as the
+// defaults and is never replaced by a write.
+TEST(ReadIniString, OnlyRegularFilesOfAtMostOneMebibyte)
+{
+    TempDir dir;
+    const std::string fifo = dir.Path("fifo.INI");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = dir.Path("zero.INI");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    const std::string big = dir.Write("big.INI", "[QUICK_SAVE]\n7000=5\n");
+    ASSERT_EQ(::truncate(big.c_str(), (1 << 20) + 1), 0);
+    const std::string limit = dir.Write("limit.INI", "[QUICK_SAVE]\n7000=5\n");
+    ASSERT_EQ(::truncate(limit.c_str(), 1 << 20), 0);
+    for (const std::string& path : {fifo, zero, big}) {
+        EXPECT_EQ(ReadIniString(path.c_str(), "QUICK_SAVE", "7000", "1"), "1") << path;
+        EXPECT_FALSE(WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "2")) << path;
+    }
+    EXPECT_EQ(ReadIniString(limit.c_str(), "QUICK_SAVE", "7000", "1"), "5");
+    struct stat st;
+    ASSERT_EQ(::lstat(zero.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
 TEST(CInitSetting, ReadStringAddsPrefixAndSuffixAndCutsToTheBuffer)
 {
     TempDir dir;
@@ -257,6 +281,17 @@ TEST(WriteIniString, FailedWriteLeavesTheOldFile)
     const std::string path = dir.Write("Trandor.INI", old);
     ASSERT_TRUE(WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "3"));
     EXPECT_EQ(FolderEntries(dir.Path("")), (QStringList{"Trandor.INI", "plain"}));
+
+    // The temporary file has one name beside the settings file: what a write killed
+    // half-way left there is replaced by the next write, a link there is not followed.
+    dir.Write("Trandor.INI.tmp", "[QUICK_SAVE]\r\n70");
+    ASSERT_TRUE(WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "4"));
+    EXPECT_EQ(FolderEntries(dir.Path("")), (QStringList{"Trandor.INI", "plain"}));
+    ASSERT_EQ(::symlink(notAFolder.c_str(), dir.Path("Trandor.INI.tmp").c_str()), 0);
+    ASSERT_TRUE(WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "5"));
+    EXPECT_EQ(FolderEntries(dir.Path("")), (QStringList{"Trandor.INI", "plain"}));
+    EXPECT_EQ(ReadFile(notAFolder), "x");
+    EXPECT_EQ(ReadIniString(path.c_str(), "QUICK_SAVE", "7000", nullptr), "5");
 
     // A write that fails half-way (the file size limit stops the temporary file at
     // 64 bytes) keeps the old file and removes the temporary one. Nothing is
