@@ -7,7 +7,6 @@
 #include "data/transfer_messages.h"
 
 #include <chrono>
-#include <cstring>
 #include <cmath>
 #include <ctime>
 #include <algorithm>
@@ -51,7 +50,9 @@ struct CMemoryTransferManage::ImportState {
     uint64_t headerEnd = 0;  // file offset after the header line
     std::vector<std::string> names;  // the header's names as the file's bytes
     bool byteOrderMark = false;      // the file starts with the UTF-8 byte-order mark
-    bool textUtf8 = true;            // every line up to the header and every label so far is valid UTF-8
+    // Every line up to the header (the label column's heading and lines of notes
+    // included) and every label so far is valid UTF-8.
+    bool textUtf8 = true;
     CLocalTimeConverter converter;
 };
 
@@ -87,6 +88,7 @@ int CMemoryTransferManage::LoadFile()
         return LOAD_UNREADABLE;
     }
     const uint64_t fileBytes = lines.FileSize();
+    state.byteOrderMark = lines.ByteOrderMark();
     if (fileBytes >= kLargestFile)
         return LOAD_REFUSED_TOO_LARGE;
     while (const CParsedBlock* block = lines.Next()) {
@@ -94,7 +96,7 @@ int CMemoryTransferManage::LoadFile()
         for (size_t i = 0; i < block->lines.size(); ++i) {
             const CParsedLine& line = block->lines[i];
             if (line.readings == CParsedLine::kHeader) {
-                ReadHeaderText(block->Text(line), line.textLength, m_statistics.lines == 0, state);
+                state.textUtf8 = state.textUtf8 && IsValidUtf8(block->Text(line), line.textLength);
                 ParseHeader(block->Text(line), line.textLength, state);
                 state.headerEnd = line.fileEnd;
                 run = i + 1;
@@ -220,15 +222,6 @@ void CMemoryTransferManage::AppendRows(const CParsedBlock& block, size_t first, 
         const double* column = block.Channel(c);
         m_samples[static_cast<size_t>(c)].insert(m_samples[static_cast<size_t>(c)].end(), column + first, column + end);
     }
-}
-
-// The lines up to the header are text of the file as a whole (the time-label column's
-// heading and lines of notes included): they take part in deciding its encoding.
-void CMemoryTransferManage::ReadHeaderText(const char* line, size_t length, bool firstLine, ImportState& state)
-{
-    if (firstLine)
-        state.byteOrderMark = length >= 3 && std::memcmp(line, "\xEF\xBB\xBF", 3) == 0;
-    state.textUtf8 = state.textUtf8 && IsValidUtf8(line, length);
 }
 
 void CMemoryTransferManage::DecodeNames(ImportState& state)

@@ -126,7 +126,6 @@ private:
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
     // A header line of this length, kReadablePast bytes after it readable.
-    void ReadHeaderText(const char* line, size_t length, bool firstLine, ImportState& state);
     void ParseHeader(const char* line, size_t length, ImportState& state);
     // Takes in data row `index` of the block. Whole rows to keep are appended a run at a
     // time: rows [run, index) of the block are such rows, not appended yet.

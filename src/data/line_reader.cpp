@@ -29,7 +29,8 @@ bool CLineReader::Open(const char* path, uint64_t limit)
     m_nLeft = limit;
     // A UTF-8 byte-order mark is not part of the first line.
     Refill();
-    if (m_nEnd >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0)
+    m_bByteOrderMark = m_nEnd >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0;
+    if (m_bByteOrderMark)
         m_nPos = 3;
     return true;
 }

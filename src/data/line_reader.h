@@ -26,6 +26,8 @@ public:
     bool Open(const char* path, uint64_t limit = UINT64_MAX);
     // The file's size when it was opened.
     uint64_t FileSize() const { return m_nFileSize; }
+    // Whether the file starts with a UTF-8 byte-order mark (which no line holds).
+    bool ByteOrderMark() const { return m_bByteOrderMark; }
     // The next piece as [begin, end); false at the end of the file or on a read error.
     // The piece stays valid until the next call.
     bool Next(const char*& begin, const char*& end);
@@ -37,6 +39,7 @@ private:
 
     int m_fd = -1;
     bool m_bEof = false;
+    bool m_bByteOrderMark = false;
     std::vector<char> m_buffer;
     size_t m_nPos = 0;
     size_t m_nEnd = 0;

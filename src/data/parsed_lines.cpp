@@ -106,6 +106,12 @@ uint64_t CParsedLines::FileSize() const
     return m_shared->reader.FileSize();
 }
 
+// Set when the file is opened, before the reading thread starts.
+bool CParsedLines::ByteOrderMark() const
+{
+    return m_shared->reader.ByteOrderMark();
+}
+
 const CParsedBlock* CParsedLines::Next()
 {
     if (!m_thread.joinable())

@@ -65,6 +65,8 @@ public:
     bool Opened() const;
     // The file's size when it was opened.
     uint64_t FileSize() const;
+    // Whether the file starts with a UTF-8 byte-order mark.
+    bool ByteOrderMark() const;
     // The next block in file order, nullptr after the last one and once stopped. A block
     // stays valid until the next call. An error of the reading thread (out of memory)
     // is thrown here.

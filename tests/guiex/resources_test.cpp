@@ -1,8 +1,15 @@
+#include "guiex/guiex_startup.h"
 #include "guiex/image_resources.h"
+#include "guiex/message_box.h"
 #include "guiex/strings.h"
 
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -241,4 +248,24 @@ TEST(MakeFont, FaceNotInstalledGivesGenericSansSerif)
         EXPECT_TRUE(QFontDatabase::families().contains(QFontInfo(font).family()))
             << c.what << ": " << QFontInfo(font).family().toStdString();
     }
+}
+
+// Qt's own buttons speak Chinese once the toolkit is started, and the program's
+// message boxes carry the main window's title.
+TEST(GUIEXStartup, QtDialogsSpeakChineseAndBoxesCarryTheTitle)
+{
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm"))
+        GTEST_SKIP() << "Qt's Chinese translation (qt6-translations-l10n) is not installed";
+    GUIEXStartup();
+    QWidget parent;
+    OpenWarning(&parent, "x");
+    auto* box = parent.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), LoadString(1050));
+    EXPECT_EQ(box->button(QMessageBox::Ok)->text(), "确定");
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "取消");
+    delete box;
+    GUIEXShutdown();
+    EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(), "Cancel");
 }
