@@ -574,17 +574,20 @@ void CGUIEXDC::FillGradient(const RECT* rect, COLORREF first, COLORREF last, uin
     const int height = rect->bottom - rect->top;
     if (width <= 0 || height <= 0)
         return;
-    // The brush spans one pixel more on each side than the fill (left − 1, width + 2)
-    // so that the tiled gradient does not wrap back to the first colour at the edges.
-    // Worked out in device pixels: the gradient is sampled where integer coordinates
-    // lie (pixel centres), the fill keeps its integer pixel rectangle.
+    // Horizontally the brush spans one pixel more on each side than the fill (left − 1,
+    // width + 2) so that the tiled gradient does not wrap back to the first colour at
+    // the edges. Vertically it runs from the top row to the bottom row and stops
+    // there: the top row is the first colour, the bottom row the last. Worked out in
+    // device pixels: the gradient is sampled where integer coordinates lie (pixel
+    // centres), the fill keeps its integer pixel rectangle.
     const QTransform page = PageTransform(m_image, m_nPageUnitSwitch, m_nPageUnit);
     const QPointF centre(0.5, 0.5);
-    const QPointF start = page.map(QPointF(rect->left - 1, rect->top)) + centre;
+    const QPointF start = horizontal ? page.map(QPointF(rect->left - 1, rect->top)) + centre
+                                     : page.map(QPointF(rect->left, rect->top)) + centre;
     const QPointF stop = horizontal ? page.map(QPointF(rect->left - 1 + width + 2, rect->top)) + centre
-                                    : page.map(QPointF(rect->left - 1, rect->top + height)) + centre;
+                                    : page.map(QPointF(rect->left, rect->bottom - 1)) + centre;
     QLinearGradient gradient(start, stop);
-    gradient.setSpread(QGradient::RepeatSpread);
+    gradient.setSpread(horizontal ? QGradient::RepeatSpread : QGradient::PadSpread);
     gradient.setColorAt(0.0, ToColor(first, alpha));
     gradient.setColorAt(1.0, ToColor(last, alpha));
     QPainter painter(&m_image);
