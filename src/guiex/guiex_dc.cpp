@@ -34,8 +34,8 @@ constexpr double kMetresPerInch = 0.0254;
 
 // Dotted lines: this many pixels drawn, then this many left alone, counted along the
 // major axis from the start point.
-constexpr int64_t kDotOn = 1;
-constexpr int64_t kDotOff = 1;
+constexpr int64_t kDotOn = 3;
+constexpr int64_t kDotOff = 3;
 
 // Line width given to unwrapped text lines; wide enough never to matter.
 constexpr qreal kUnboundedLineWidth = 1.0e6;

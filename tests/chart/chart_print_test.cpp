@@ -130,10 +130,10 @@ TEST(ChartPrint, ExampleSheetOf600DpiA4Landscape)
         {"solid vertical line i = 5", 175 + 5 * 161, 401, kGrid},
         {"dotted vertical line i = 1, drawn", 175 + 161, 401, kGrid},
         {"dotted vertical line i = 1, gap", 175 + 161, 402, kWhite},
-        {"dotted vertical line i = 34", 175 + 34 * 161, 403, kGrid},
+        {"dotted vertical line i = 34", 175 + 34 * 161, 405, kGrid},
         {"solid horizontal line j = 5", 3001, 3384 - 5 * 199, kGrid},
         {"dotted horizontal line j = 1, drawn", 177, 3384 - 199, kGrid},
-        {"dotted horizontal line j = 1, gap", 176, 3384 - 199, kWhite},
+        {"dotted horizontal line j = 1, gap", 178, 3384 - 199, kWhite},
         {"no line j = 15 under the frame's top", 177, 400, kWhite},
     };
     for (const auto& p : pixels)

@@ -105,6 +105,14 @@ TEST(GuiexDc, DrawLineLeavesOutTheEndPointInEveryDirection)
     EXPECT_EQ(s.At(0, 5), kRedPixel);
     EXPECT_GE(gaps, 11);
     EXPECT_EQ(drawn + gaps, 41);
+
+    // Dots are three pixels on, three off, counted from the start point along the
+    // line, upwards as well as to the right.
+    s.dc.DrawLine(60, 40, 60, 0, kRed, 1, PS_DOT);
+    for (int k = 0; k < 40; ++k) {
+        EXPECT_EQ(s.At(k, 5) == kRedPixel, k % 6 < 3) << "x " << k;
+        EXPECT_EQ(s.At(60, 40 - k) == kRedPixel, k % 6 < 3) << "y " << 40 - k;
+    }
 }
 
 TEST(GuiexDc, FrameRectOutlinesTheInclusivePixels)
