@@ -3,6 +3,8 @@
 #include "chart_fixture.h"
 
 #include <QCursor>
+#include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -169,6 +171,26 @@ TEST_F(ChartTest, LegendClickHidesAndShowsACurve)
     WaitForTransfer(TRANSFER_PREPARED);
     LoadAsMainWindow(dir.Path("page.csv"));
     EXPECT_EQ(chart->GetVisibilityFlags().m_nFlag[1].load(), 1u);
+}
+
+// Double clicks through the platform window, which delivers the second press as a
+// double-click event: every click toggles the channel once.
+TEST_F(ChartTest, EveryClickOfADoubleClickTogglesTheChannel)
+{
+    const RECT hit = chart->GetLegendHitRects()[2];
+    const QPoint item(hit.left + 40, hit.top + 2);
+    const QPoint at = chart->mapTo(&host, item);
+    QWindow* window = host.windowHandle();
+    ASSERT_NE(window, nullptr);
+    Move(item.x(), item.y());
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+    Pump();
+    EXPECT_EQ(chart->GetVisibilityFlags().m_nFlag[2].load(), 0u);
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, at);
+        Pump();
+        EXPECT_EQ(chart->GetVisibilityFlags().m_nFlag[2].load(), 0u) << "two clicks, two toggles";
+    }
 }
 
 TEST_F(ChartTest, DestroyedChartLeavesNothingLentToTheManager)
