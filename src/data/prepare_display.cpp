@@ -51,12 +51,16 @@ int PlotY(double v, double axisMin, double axisMax, double span, int plotHeight)
     return static_cast<int>((1.0 - (v - axisMin) / span) * plotHeight + 0.5);
 }
 
-// "%.1f" whatever the process locale.
+// "%.1f" whatever the process locale; a value that rounds to zero reads "0.0", also
+// when it lies a hair below zero.
 std::string OneDecimal(double v)
 {
     char text[400];
     const std::to_chars_result r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 1);
-    return std::string(text, r.ptr);
+    std::string label(text, r.ptr);
+    if (label == "-0.0")
+        label.erase(0, 1);
+    return label;
 }
 
 constexpr COLORREF kLabelColor = 0x552200;

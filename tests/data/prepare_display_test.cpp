@@ -148,6 +148,19 @@ TEST(MakeValueLabels, FifteenStepsFromTheTop)
     EXPECT_EQ(CMemoryTransferManage::MakeValueLabels(0, 0), std::vector<std::string>(16, "0.0"));
 }
 
+// The repeated subtraction ends a hair below a zero minimum (0 .. 3 ends at
+// -3.9e-16); no label, on screen or on paper, reads "-0.0".
+TEST(MakeValueLabels, NeverANegativeZero)
+{
+    EXPECT_EQ(CMemoryTransferManage::MakeValueLabels(0, 3).back(), "0.0");
+    for (int low = -30; low <= 0; ++low) {
+        for (int high = low + 1; high <= 40; ++high) {
+            for (const std::string& label : CMemoryTransferManage::MakeValueLabels(low, high))
+                ASSERT_NE(label, "-0.0") << low << " .. " << high;
+        }
+    }
+}
+
 // Pixels of the composed page: what the worker drew, copied into the chart's layers.
 class PreparedPageTest : public DataManagerTest {
 protected:
