@@ -178,7 +178,8 @@ void DrawThinLine(const ThinLineBand& band, int x0, int y0, int x1, int y1, QRgb
     // Walk along the major axis (the longer one); the two pixels across the line at
     // each step lie side by side in one row for a steep line, one above the other for
     // a flat one.
-    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    // Differences are taken in 64 bits: the end points may be anywhere in int.
+    const bool steep = std::llabs(int64_t(y1) - y0) > std::llabs(int64_t(x1) - x0);
     if (steep) {
         std::swap(x0, y0);
         std::swap(x1, y1);
@@ -191,14 +192,14 @@ void DrawThinLine(const ThinLineBand& band, int x0, int y0, int x1, int y1, QRgb
     const int majorHigh = steep ? band.bottom : band.width;
     const int minorLow = steep ? 0 : band.top;
     const int minorHigh = steep ? band.width : band.bottom;
-    const int dx = x1 - x0;
+    const int64_t dx = int64_t(x1) - x0;
     // The minor coordinate in 16.16 fixed point, stepped once per major step.
-    const int64_t gradient = dx == 0 ? 0 : int64_t(y1 - y0) * 65536 / dx;
+    const int64_t gradient = dx == 0 ? 0 : (int64_t(y1) - y0) * 65536 / dx;
     const int first = std::max(x0, majorLow);
     const int last = std::min(x1, majorHigh - 1);
-    int64_t minor = int64_t(y0) * 65536 + gradient * (first - x0);
+    int64_t minor = int64_t(y0) * 65536 + gradient * (int64_t(first) - x0);
     for (int major = first; major <= last; ++major, minor += gradient) {
-        const int whole = static_cast<int>(minor >> 16);
+        const int64_t whole = minor >> 16;
         const uint32_t below = static_cast<uint32_t>((minor & 0xFFFF) >> 8);  // 0..255 of 256
         if (steep && major != x0 && major != x1 && whole >= 0 && whole + 1 < band.width) {
             // The usual step of a steep line: both pixels inside, full coverage shared.

@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -183,6 +184,27 @@ TEST(GuiexDc, ThinCurvesShareTheirInkAndClipAtTheEdges)
             inked += steep.At(x, y) != kWhite;
         EXPECT_GE(inked, 1) << "row " << y;
         EXPECT_LE(inked, 2) << "row " << y;
+    }
+}
+
+// End points anywhere in int draw the part of the line that crosses the surface,
+// without overflowing on the way.
+TEST(GuiexDc, ThinCurvesTakeEndPointsAnywhereInInt)
+{
+    const struct {
+        QPoint from, to;
+        QPoint inked;
+    } cases[] = {
+        {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {50, 50}},
+        {{INT_MIN, 50}, {INT_MAX, 50}, {50, 50}},
+        {{50, INT_MAX}, {50, INT_MIN}, {50, 50}},
+        {{INT_MAX, 20}, {INT_MIN, 20}, {70, 20}},
+    };
+    for (const auto& c : cases) {
+        Surface s;
+        const QPoint points[] = {c.from, c.to};
+        s.dc.DrawSmoothPolyline(points, 2, kRed, 1);
+        EXPECT_NE(s.At(c.inked.x(), c.inked.y()), kWhite) << c.inked.x() << "," << c.inked.y();
     }
 }
 
