@@ -126,8 +126,8 @@ void CMainDlg::CommitPage(int first)
 {
     if (m_bLoading || m_nTotal <= 0)
         return;
-    if (static_cast<long long>(first) + m_nPageCount >= m_nTotal)
-        first = m_nTotal - m_nPageCount - 1;
+    if (static_cast<long long>(first) + m_nPageCount > m_nTotal)
+        first = m_nTotal - m_nPageCount;
     m_nFirst = std::max(0, first);
     m_pCurveWnd->UpdateThumb();
     COM_GUI_EX::PostMessage(this, WM_CURVE_PAGE, 0, 0);

@@ -24,8 +24,8 @@ void CMainDlg::ChangeZoom(int16_t delta)
     CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
     m_nPageCount = manager->SetPage(&oldFirst, &m_nZoom);
     int first = std::max(0, oldFirst + oldCount / 2 - m_nPageCount / 2);
-    if (first + m_nPageCount >= m_nTotal)
-        first = std::max(0, m_nTotal - m_nPageCount - 1);
+    if (first + m_nPageCount > m_nTotal)
+        first = std::max(0, m_nTotal - m_nPageCount);  // the last page ends on the newest sample
     m_nFirst = first;
     manager->SetPage(&m_nFirst, &m_nZoom);
     manager->RequestPrepare();
@@ -39,8 +39,8 @@ void CMainDlg::ScrollByWheel(int16_t delta)
         return;
     const bool forward = (delta < 0) == (m_nTimeOrder == 0);
     m_nFirst += forward ? 20 : -20;
-    if (m_nFirst + m_nPageCount >= m_nTotal)
-        m_nFirst = m_nTotal - m_nPageCount - 1;
+    if (m_nFirst + m_nPageCount > m_nTotal)
+        m_nFirst = m_nTotal - m_nPageCount;
     m_nFirst = std::max(0, m_nFirst);
     if (m_bBusy)
         return;  // the new first sample goes with the next request
@@ -64,8 +64,14 @@ void CMainDlg::OnZoomOut()
         COM_GUI_EX::ShowMessage(this, COM_GUI_EX::LoadString(1403));
 }
 
+// Only the vertical wheel pages and zooms: a sideways turn (tilt wheel, touchpad
+// swipe) carries no vertical delta and does nothing.
 void CMainDlg::wheelEvent(QWheelEvent* event)
 {
+    if (event->angleDelta().y() == 0) {
+        QDialog::wheelEvent(event);
+        return;
+    }
     const auto delta = static_cast<int16_t>(std::clamp(event->angleDelta().y(), -32768, 32767));
     if (event->modifiers() & Qt::ControlModifier)
         ChangeZoom(delta);

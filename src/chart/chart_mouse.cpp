@@ -25,6 +25,11 @@ void CCurveWnd::mousePressEvent(QMouseEvent* event)
     event->accept();
 }
 
+void CCurveWnd::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
 void CCurveWnd::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {

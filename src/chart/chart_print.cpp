@@ -12,6 +12,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -39,12 +40,18 @@ int MarginPixels(int pixels, int millimetres, int marginMm)
     return static_cast<int>(static_cast<long long>(pixels) * marginMm / millimetres);
 }
 
-// A normalised value limited to 0 .. 1; a value that is not a number counts as 0.
+// A normalised value (not NaN) limited to 0 .. 1.
 double Clamp01(double v)
 {
-    if (!(v > 0.0))
-        return 0.0;
-    return v > 1.0 ? 1.0 : v;
+    return std::clamp(v, 0.0, 1.0);
+}
+
+// Draws the points gathered so far as one curve and starts the next run.
+void DrawRun(COM_GUI_EX::CGUIEXDC* dc, std::vector<QPoint>& points, COLORREF color)
+{
+    if (points.size() > 1)
+        dc->DrawSmoothPolyline(points.data(), static_cast<int>(points.size()), color, CChartPrint::kCurveWidth);
+    points.clear();
 }
 
 }  // namespace
@@ -195,6 +202,7 @@ void CChartPrint::PrintCurves(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
     std::vector<QPoint> points;
     for (size_t k = 0; k < channels; ++k) {
         const CSampleArray& series = m_page.series[k];
+        const COLORREF color = CMemoryTransferManage::kPalette[k];
         points.clear();
         for (size_t j = 0; j < series.size(); ++j) {
             const int x = area->left + static_cast<int>(static_cast<double>(j) * spacing + 0.5);
@@ -202,13 +210,16 @@ void CChartPrint::PrintCurves(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
             // screen leaves that sample out, and so does the sheet.
             if (x > area->right)
                 break;
+            // A reading that is not a number is a gap: the run before it ends there.
+            if (std::isnan(series[j])) {
+                DrawRun(dc, points, color);
+                continue;
+            }
             const double v = Clamp01(series[j]);
             const int y = area->top + static_cast<int>((1.0 - v) * height + 0.5);
             points.emplace_back(x, y);
         }
-        if (points.size() > 1)
-            dc->DrawSmoothPolyline(points.data(), static_cast<int>(points.size()), CMemoryTransferManage::kPalette[k],
-                                   kCurveWidth);
+        DrawRun(dc, points, color);
     }
 }
 

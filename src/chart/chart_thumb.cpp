@@ -48,8 +48,8 @@ int FirstFromThumb(const RECT& track, const RECT& thumb, int atMinimum, int time
     const int64_t offset = timeOrder == 0 ? int64_t(thumb.left) - track.left : int64_t(track.right) - thumb.right;
     // A track no wider than the minimum thumb leaves no travel: the page starts at 0.
     int64_t first = divisor > 0 ? offset * total / divisor : 0;
-    if (first + pageCount >= total)
-        first = int64_t(total) - pageCount - 1;
+    if (first + pageCount > total)
+        first = int64_t(total) - pageCount;
     if (first < 0)
         first = 0;
     return ToInt(first);

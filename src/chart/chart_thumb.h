@@ -23,6 +23,6 @@ bool PlaceThumb(const RECT& track, int timeOrder, int first, int total, int page
 
 // The first sample index a thumb position stands for: the thumb's distance from the
 // track's start edge (the left one, or the right one when mirrored) times total over
-// the track width, less kMinThumbWidth when the thumb was widened; limited so that a
-// whole page fits before the last sample, and to 0 at the bottom.
+// the track width, less kMinThumbWidth when the thumb was widened; limited so that the
+// last page ends on the newest sample, and to 0 at the bottom.
 int FirstFromThumb(const RECT& track, const RECT& thumb, int atMinimum, int timeOrder, int total, int pageCount);

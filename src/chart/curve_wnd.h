@@ -96,6 +96,9 @@ public:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The platform delivers the second press of a double click as a double-click
+    // event; it is a press like any other, so every click toggles a legend entry.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
     // Mouse handlers, client coordinates.

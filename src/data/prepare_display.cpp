@@ -19,10 +19,12 @@ namespace {
 
 // The automatic value axis: whole tens around the data, one ten of margin below.
 // Computed in 64 bits from readings clamped to the 32-bit range, so infinite and
-// huge readings give a defined axis.
+// huge readings give a defined axis (a range that is not a number counts as 0).
 void AutomaticAxis(double dataMin, double dataMax, double* axisMin, double* axisMax)
 {
     const auto toInt = [](double v) {
+        if (std::isnan(v))
+            return 0LL;
         return static_cast<long long>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
     };
     const long long lo = toInt(std::floor(dataMin));
@@ -31,6 +33,7 @@ void AutomaticAxis(double dataMin, double dataMax, double* axisMin, double* axis
     *axisMax = static_cast<double>((hi / 10 + 1) * 10);
 }
 
+// A reading that is not a number stays one: the series keeps the gap.
 double Normalise(double v, double axisMin, double axisMax, double span)
 {
     if (v >= axisMax)
@@ -40,8 +43,8 @@ double Normalise(double v, double axisMin, double axisMax, double span)
     return (v - axisMin) / span;
 }
 
-// The plot row of a value: the top at or above the axis maximum, the bottom at or
-// below the minimum, in between rounded to the nearest row.
+// The plot row of a value (not NaN): the top at or above the axis maximum, the
+// bottom at or below the minimum, in between rounded to the nearest row.
 int PlotY(double v, double axisMin, double axisMax, double span, int plotHeight)
 {
     if (v >= axisMax)
@@ -51,12 +54,16 @@ int PlotY(double v, double axisMin, double axisMax, double span, int plotHeight)
     return static_cast<int>((1.0 - (v - axisMin) / span) * plotHeight + 0.5);
 }
 
-// "%.1f" whatever the process locale.
+// "%.1f" whatever the process locale; a value that rounds to zero reads "0.0", also
+// when it lies a hair below zero.
 std::string OneDecimal(double v)
 {
     char text[400];
     const std::to_chars_result r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 1);
-    return std::string(text, r.ptr);
+    std::string label(text, r.ptr);
+    if (label == "-0.0")
+        label.erase(0, 1);
+    return label;
 }
 
 constexpr COLORREF kLabelColor = 0x552200;
@@ -165,8 +172,10 @@ int CMemoryTransferManage::PrepareDisplay()
 
     bool labelsPending = true;
     std::string text;
+    // Each channel's points in column order, and the runs of them between readings
+    // that are not numbers (a gap: no segment to or from such a reading).
     std::vector<std::vector<QPoint>> curves(static_cast<size_t>(m_nChannelCount));
-    std::vector<COM_GUI_EX::CGUIEXPolyline> polylines;
+    std::vector<std::vector<size_t>> runStarts(static_cast<size_t>(m_nChannelCount));
     m_displaySeries.resize(static_cast<size_t>(m_nChannelCount));
     for (int c = 0; c < m_nChannelCount; ++c) {
         if (visibility && visibility->IsHidden(c))
@@ -174,6 +183,8 @@ int CMemoryTransferManage::PrepareDisplay()
         const CSampleArray& samples = m_samples[static_cast<size_t>(c)];
         CSampleArray& series = m_displaySeries[static_cast<size_t>(c)];
         std::vector<QPoint>& curve = curves[static_cast<size_t>(c)];
+        std::vector<size_t>& starts = runStarts[static_cast<size_t>(c)];
+        bool gap = true;
         for (int i = 0; i < count; ++i) {
             const long long idx = timeOrder != 0 ? first + count - 1 - i : first + i;
             const int x = step * i;
@@ -182,7 +193,14 @@ int CMemoryTransferManage::PrepareDisplay()
                 series.push_back(Normalise(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan));
                 if (x > plotWidth)
                     break;  // the time labels end with the curve
-                curve.emplace_back(x, PlotY(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan, plotHeight));
+                if (std::isnan(v)) {
+                    gap = true;
+                } else {
+                    if (gap)
+                        starts.push_back(curve.size());
+                    gap = false;
+                    curve.emplace_back(x, PlotY(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan, plotHeight));
+                }
             }
             if (labelsPending && idx >= 0 && static_cast<unsigned long long>(idx) < m_labels.size() &&
                 x % labelSpacing == 0) {
@@ -192,12 +210,20 @@ int CMemoryTransferManage::PrepareDisplay()
                     m_pTimeSurface->DrawRotatedText(shown, static_cast<float>(x + labelOffset), 0.0f, 45.0f);
             }
         }
-        // The curve joins its points in column order, one segment per column.
-        if (curve.size() > 1)
-            polylines.push_back({curve.data(), static_cast<int>(curve.size()), kPalette[c]});
         labelsPending = false;
     }
-    // The curves are drawn together, each over the ones before it.
+    // Each run joins its points in column order, one segment per column. The curves
+    // are drawn together, each over the ones before it.
+    std::vector<COM_GUI_EX::CGUIEXPolyline> polylines;
+    for (int c = 0; c < m_nChannelCount; ++c) {
+        const std::vector<QPoint>& curve = curves[static_cast<size_t>(c)];
+        const std::vector<size_t>& starts = runStarts[static_cast<size_t>(c)];
+        for (size_t r = 0; r < starts.size(); ++r) {
+            const size_t end = r + 1 < starts.size() ? starts[r + 1] : curve.size();
+            if (end - starts[r] > 1)
+                polylines.push_back({curve.data() + starts[r], static_cast<int>(end - starts[r]), kPalette[c]});
+        }
+    }
     if (m_pPlotSurface)
         m_pPlotSurface->DrawSmoothPolylines(polylines, m_nPenWidth);
     m_statistics.prepareSeconds =

@@ -33,8 +33,8 @@ constexpr double kMetresPerInch = 0.0254;
 
 // Dotted lines: this many pixels drawn, then this many left alone, counted along the
 // major axis from the start point.
-constexpr int64_t kDotOn = 1;
-constexpr int64_t kDotOff = 1;
+constexpr int64_t kDotOn = 3;
+constexpr int64_t kDotOff = 3;
 
 // Line width given to unwrapped text lines; wide enough never to matter.
 constexpr qreal kUnboundedLineWidth = 1.0e6;
@@ -172,7 +172,8 @@ void DrawThinLine(const ThinLineBand& band, int x0, int y0, int x1, int y1, QRgb
     // Walk along the major axis (the longer one); the two pixels across the line at
     // each step lie side by side in one row for a steep line, one above the other for
     // a flat one.
-    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    // Differences are taken in 64 bits: the end points may be anywhere in int.
+    const bool steep = std::llabs(int64_t(y1) - y0) > std::llabs(int64_t(x1) - x0);
     if (steep) {
         std::swap(x0, y0);
         std::swap(x1, y1);
@@ -185,14 +186,14 @@ void DrawThinLine(const ThinLineBand& band, int x0, int y0, int x1, int y1, QRgb
     const int majorHigh = steep ? band.bottom : band.width;
     const int minorLow = steep ? 0 : band.top;
     const int minorHigh = steep ? band.width : band.bottom;
-    const int dx = x1 - x0;
+    const int64_t dx = int64_t(x1) - x0;
     // The minor coordinate in 16.16 fixed point, stepped once per major step.
-    const int64_t gradient = dx == 0 ? 0 : int64_t(y1 - y0) * 65536 / dx;
+    const int64_t gradient = dx == 0 ? 0 : (int64_t(y1) - y0) * 65536 / dx;
     const int first = std::max(x0, majorLow);
     const int last = std::min(x1, majorHigh - 1);
-    int64_t minor = int64_t(y0) * 65536 + gradient * (first - x0);
+    int64_t minor = int64_t(y0) * 65536 + gradient * (int64_t(first) - x0);
     for (int major = first; major <= last; ++major, minor += gradient) {
-        const int whole = static_cast<int>(minor >> 16);
+        const int64_t whole = minor >> 16;
         const uint32_t below = static_cast<uint32_t>((minor & 0xFFFF) >> 8);  // 0..255 of 256
         if (steep && major != x0 && major != x1 && whole >= 0 && whole + 1 < band.width) {
             // The usual step of a steep line: both pixels inside, full coverage shared.
@@ -568,17 +569,20 @@ void CGUIEXDC::FillGradient(const RECT* rect, COLORREF first, COLORREF last, uin
     const int height = rect->bottom - rect->top;
     if (width <= 0 || height <= 0)
         return;
-    // The brush spans one pixel more on each side than the fill (left − 1, width + 2)
-    // so that the tiled gradient does not wrap back to the first colour at the edges.
-    // Worked out in device pixels: the gradient is sampled where integer coordinates
-    // lie (pixel centres), the fill keeps its integer pixel rectangle.
+    // Horizontally the brush spans one pixel more on each side than the fill (left − 1,
+    // width + 2) so that the tiled gradient does not wrap back to the first colour at
+    // the edges. Vertically it runs from the top row to the bottom row and stops
+    // there: the top row is the first colour, the bottom row the last. Worked out in
+    // device pixels: the gradient is sampled where integer coordinates lie (pixel
+    // centres), the fill keeps its integer pixel rectangle.
     const QTransform page = PageTransform(m_image, m_nPageUnitSwitch, m_nPageUnit);
     const QPointF centre(0.5, 0.5);
-    const QPointF start = page.map(QPointF(rect->left - 1, rect->top)) + centre;
+    const QPointF start = horizontal ? page.map(QPointF(rect->left - 1, rect->top)) + centre
+                                     : page.map(QPointF(rect->left, rect->top)) + centre;
     const QPointF stop = horizontal ? page.map(QPointF(rect->left - 1 + width + 2, rect->top)) + centre
-                                    : page.map(QPointF(rect->left - 1, rect->top + height)) + centre;
+                                    : page.map(QPointF(rect->left, rect->bottom - 1)) + centre;
     QLinearGradient gradient(start, stop);
-    gradient.setSpread(QGradient::RepeatSpread);
+    gradient.setSpread(horizontal ? QGradient::RepeatSpread : QGradient::PadSpread);
     gradient.setColorAt(0.0, ToColor(first, alpha));
     gradient.setColorAt(1.0, ToColor(last, alpha));
     QPainter painter(&m_image);

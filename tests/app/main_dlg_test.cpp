@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -150,7 +151,7 @@ TEST_F(MainWindowTest, WheelStopsAtBothEnds)
     Open(dir.Write("wheel.csv", Rows(1200, 1)));
     EXPECT_EQ(window->GetFirst(), 1200 - 1051);
     window->ScrollByWheel(-120);  // ascending: toward the user is forward, past the end
-    EXPECT_EQ(window->GetFirst(), 1200 - 1051 - 1);
+    EXPECT_EQ(window->GetFirst(), 1200 - 1051);
     Settle();
     for (int i = 0; i < 20; ++i)
         window->ScrollByWheel(120);
@@ -160,6 +161,51 @@ TEST_F(MainWindowTest, WheelStopsAtBothEnds)
     window->ScrollByWheel(120);
     Settle();
     EXPECT_EQ(ManagerFirst(), 0);
+}
+
+// Every way of paging to the end ends on the page the load showed: the newest
+// sample at the right edge.
+TEST_F(MainWindowTest, TheNewestSampleStaysInReach)
+{
+    Settings(0, "");
+    Open(dir.Write("end.csv", Rows(1200, 1)));
+    window->OnZoomIn();
+    Settle();
+    for (int i = 0; i < 40; ++i)
+        window->ScrollByWheel(-120);
+    EXPECT_EQ(window->GetFirst(), 1200 - 526);
+    Settle();
+    window->OnZoomOut();  // the middle kept would reach past the end
+    EXPECT_EQ(window->GetFirst(), 1200 - 1051);
+    Settle();
+    window->CommitPage(0);
+    window->CommitPage(1200);  // as a thumb dragged to the end sets it
+    EXPECT_EQ(window->GetFirst(), 1200 - 1051);
+    Settle();
+    EXPECT_EQ(ManagerFirst(), 1200 - 1051);
+}
+
+// Only the vertical wheel pages and zooms; a sideways one (tilt wheel, touchpad
+// swipe) does nothing, with or without Ctrl.
+TEST_F(MainWindowTest, OnlyTheVerticalWheelPagesOrZooms)
+{
+    Settings(0, "");
+    Open(dir.Write("tilt.csv", Rows(3000, 1)));
+    const auto wheel = [this](QPoint angle, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(500, 300), QPointF(500, 300), QPoint(), angle, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window.get(), &event);
+        Settle();
+    };
+    wheel(QPoint(120, 0), Qt::NoModifier);
+    wheel(QPoint(-120, 0), Qt::NoModifier);
+    wheel(QPoint(120, 0), Qt::ControlModifier);
+    EXPECT_EQ(window->GetFirst(), 3000 - 1051);
+    EXPECT_EQ(window->GetZoomLevel(), 1);
+    wheel(QPoint(0, 120), Qt::NoModifier);
+    EXPECT_EQ(window->GetFirst(), 3000 - 1051 - 20);
+    wheel(QPoint(0, 120), Qt::ControlModifier);
+    EXPECT_EQ(window->GetZoomLevel(), 2);
 }
 
 TEST_F(MainWindowTest, PageRequestsWaitWhileBusy)

@@ -352,7 +352,7 @@ TEST_F(MainPrintTest, PrintDuringAPreparationPrintsTheNewPage)
     const PdfSheet before = Print("before.pdf");
     for (int i = 0; i < 3; ++i) {
         const std::string name = "during-" + std::to_string(i) + ".pdf";
-        window->ScrollByWheel(-120);  // ascending: back 20 samples
+        window->ScrollByWheel(120);  // ascending: back 20 samples
         ASSERT_EQ(window->IsBusy(), 1);
         const PdfSheet during = Print(name);
         Settle();

@@ -120,9 +120,11 @@ TEST(ChartThumb, FirstSampleFromThumb)
         int first;
     } cases[] = {
         {"ascending", kTrack, 751, 971, 0, 0, 5000, 1051, 3471},
-        {"last page is total - page - 1", kTrack, 852, 1072, 0, 0, 5000, 1051, 3948},
+        {"the last page ends on the newest sample", kTrack, 852, 1072, 0, 0, 5000, 1051, 3949},
+        {"thumb as UpdateThumb placed the last page", kTrack, 851, 1071, 0, 0, 5000, 1051, 3947},
         {"descending counts from the right", kTrack, 752, 972, 0, 1, 5000, 1051, 476},
-        {"30-pixel thumb at the right end", kTrack, 1042, 1072, 1, 0, 40000, 1051, 38948},
+        {"descending, thumb at the left end", kTrack, 22, 242, 0, 1, 5000, 1051, 3949},
+        {"30-pixel thumb at the right end", kTrack, 1042, 1072, 1, 0, 40000, 1051, 38949},
         {"30-pixel thumb in the middle", kTrack, 532, 562, 1, 0, 40000, 1051, 20000},
         {"whole file on one page", kTrack, 22, 1072, 0, 0, 20, 20, 0},
         // offset x total exceeds 2^31: 875 x 3 000 000.

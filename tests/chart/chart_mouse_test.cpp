@@ -3,6 +3,8 @@
 #include "chart_fixture.h"
 
 #include <QCursor>
+#include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -82,11 +84,11 @@ TEST_F(ChartTest, ThumbDragsAndTrackClicks)
         {"drag 100 pixels left", 5000, 0, 851, 1071, 961, 861, {0}, 3471},  // 729 x 5000 / 1050
         // The page is recomputed from the thumb: not the 3949 the load chose.
         {"press and release without moving", 5000, 0, 851, 1071, 900, 900, {0}, 3947},
-        {"drag past the track's end", 5000, 0, 851, 1071, 900, 1300, {0}, 5000 - 1051 - 1},
+        {"drag past the track's end", 5000, 0, 851, 1071, 900, 1300, {0}, 5000 - 1051},
         {"track click left of the thumb", 5000, 0, 851, 1071, 300, 300, {0}, 1323},  // thumb to 300 .. 520
         {"descending: mirrored, dragging left pages forward", 5000, 1, 852, 1072, 962, 862, {0}, 476},
         // Widened to 30 pixels: the commit divides by 1050 - 30, the end maps to the last page.
-        {"30-pixel thumb", 40000, 0, 1044, 1074, 1050, 1050, {0}, 40000 - 1051 - 1},
+        {"30-pixel thumb", 40000, 0, 1044, 1074, 1050, 1050, {0}, 40000 - 1051},
         {"whole file on one page", 20, 0, 22, 1072, 600, 500, {}, 0},
     };
     for (const auto& c : cases) {
@@ -169,6 +171,26 @@ TEST_F(ChartTest, LegendClickHidesAndShowsACurve)
     WaitForTransfer(TRANSFER_PREPARED);
     LoadAsMainWindow(dir.Path("page.csv"));
     EXPECT_EQ(chart->GetVisibilityFlags().m_nFlag[1].load(), 1u);
+}
+
+// Double clicks through the platform window, which delivers the second press as a
+// double-click event: every click toggles the channel once.
+TEST_F(ChartTest, EveryClickOfADoubleClickTogglesTheChannel)
+{
+    const RECT hit = chart->GetLegendHitRects()[2];
+    const QPoint item(hit.left + 40, hit.top + 2);
+    const QPoint at = chart->mapTo(&host, item);
+    QWindow* window = host.windowHandle();
+    ASSERT_NE(window, nullptr);
+    Move(item.x(), item.y());
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+    Pump();
+    EXPECT_EQ(chart->GetVisibilityFlags().m_nFlag[2].load(), 0u);
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, at);
+        Pump();
+        EXPECT_EQ(chart->GetVisibilityFlags().m_nFlag[2].load(), 0u) << "two clicks, two toggles";
+    }
 }
 
 TEST_F(ChartTest, DestroyedChartLeavesNothingLentToTheManager)

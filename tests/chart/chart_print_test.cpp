@@ -130,10 +130,10 @@ TEST(ChartPrint, ExampleSheetOf600DpiA4Landscape)
         {"solid vertical line i = 5", 175 + 5 * 161, 401, kGrid},
         {"dotted vertical line i = 1, drawn", 175 + 161, 401, kGrid},
         {"dotted vertical line i = 1, gap", 175 + 161, 402, kWhite},
-        {"dotted vertical line i = 34", 175 + 34 * 161, 403, kGrid},
+        {"dotted vertical line i = 34", 175 + 34 * 161, 405, kGrid},
         {"solid horizontal line j = 5", 3001, 3384 - 5 * 199, kGrid},
         {"dotted horizontal line j = 1, drawn", 177, 3384 - 199, kGrid},
-        {"dotted horizontal line j = 1, gap", 176, 3384 - 199, kWhite},
+        {"dotted horizontal line j = 1, gap", 178, 3384 - 199, kWhite},
         {"no line j = 15 under the frame's top", 177, 400, kWhite},
     };
     for (const auto& p : pixels)
@@ -255,7 +255,6 @@ TEST(ChartPrint, CurveSpacingAndClamping)
         {"step 1 at 150 % scaling", 1, 45, 100, 0.75, 88, 150},  // 99 x 40 / 45 = 88
         {"above the range", 10, 30, 20, 7.0, 253, 0},             // 19 x 40 x 10 / 30 = 253.3
         {"below the range", 10, 30, 20, -3.0, 253, 600},
-        {"not a number counts as the bottom", 10, 30, 20, std::numeric_limits<double>::quiet_NaN(), 253, 600},
     };
     for (const auto& c : cases) {
         Sheet sheet;  // no legend: nothing else in the curve's colour
@@ -272,6 +271,26 @@ TEST(ChartPrint, CurveSpacingAndClamping)
         EXPECT_EQ(CountNear(image, RECT{0, 0, kSmallWidth, plot.top - 2}, colour), 0) << c.name;
         EXPECT_EQ(CountNear(image, RECT{plot.right + 2, 0, kSmallWidth, kSmallHeight}, colour), 0) << c.name;
     }
+}
+
+// A value that is not a number is a gap, as on screen: no segment to or from it, and
+// a sample between two gaps draws nothing.
+TEST(ChartPrint, NotANumberIsAGap)
+{
+    const RECT plot = kSmall.Plot();  // samples 40 pixels apart
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Sheet sheet;
+    sheet.page.step = 30;
+    sheet.page.series = {{0.5, 0.5, nan, 0.5, 0.5, nan, nan, 0.5, nan}};
+    const QImage image = sheet.Print(kSmallWidth, kSmallHeight);
+    const std::string colour = PaletteColour(0);
+    const auto ink = [&](int x0, int x1) {
+        return CountNear(image, RECT{plot.left + x0, plot.top, plot.left + x1, plot.bottom + 2}, colour);
+    };
+    EXPECT_GT(ink(2, 38), 30) << "samples 0 and 1 joined";
+    EXPECT_EQ(ink(43, 117), 0) << "nothing to or from sample 2";
+    EXPECT_GT(ink(122, 158), 30) << "samples 3 and 4 joined";
+    EXPECT_EQ(ink(163, 1400), 0) << "nothing to or from samples 5, 6 and 8; sample 7 alone";
 }
 
 TEST(ChartPrint, MarginsOfFifteenAndEighteenMillimetres)

@@ -39,10 +39,10 @@ TEST_F(ChartTest, BeforeAnyFileGridLegendAndPlaceholderLabels)
         {"frame, top edge", 500, 70, "#aaaaaa"},
         {"solid vertical line i = 5", 172, 101, "#aaaaaa"},
         {"dotted vertical line i = 1, drawn", 52, 72, "#aaaaaa"},
-        {"dotted vertical line i = 1, gap", 52, 71, "#ffffff"},
+        {"dotted vertical line i = 1, gap", 52, 73, "#ffffff"},
         {"solid horizontal line j = 5", 101, 370, "#aaaaaa"},
         {"dotted horizontal line j = 1, drawn", 24, 490, "#aaaaaa"},
-        {"dotted horizontal line j = 1, gap", 23, 490, "#ffffff"},
+        {"dotted horizontal line j = 1, gap", 25, 490, "#ffffff"},
         {"no line at the right edge's grid position", 1072, 300, "#ffffff"},
         {"lightened plot over white", 100, 105, "#ffffff"},
     };

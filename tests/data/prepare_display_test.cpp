@@ -2,6 +2,8 @@
 #include "data/transfer_messages.h"
 #include "data_fixture.h"
 
+#include <cmath>
+
 namespace {
 
 double Ramp(int row, int)
@@ -148,6 +150,19 @@ TEST(MakeValueLabels, FifteenStepsFromTheTop)
     EXPECT_EQ(CMemoryTransferManage::MakeValueLabels(0, 0), std::vector<std::string>(16, "0.0"));
 }
 
+// The repeated subtraction ends a hair below a zero minimum (0 .. 3 ends at
+// -3.9e-16); no label, on screen or on paper, reads "-0.0".
+TEST(MakeValueLabels, NeverANegativeZero)
+{
+    EXPECT_EQ(CMemoryTransferManage::MakeValueLabels(0, 3).back(), "0.0");
+    for (int low = -30; low <= 0; ++low) {
+        for (int high = low + 1; high <= 40; ++high) {
+            for (const std::string& label : CMemoryTransferManage::MakeValueLabels(low, high))
+                ASSERT_NE(label, "-0.0") << low << " .. " << high;
+        }
+    }
+}
+
 // Pixels of the composed page: what the worker drew, copied into the chart's layers.
 class PreparedPageTest : public DataManagerTest {
 protected:
@@ -200,6 +215,35 @@ TEST_F(PreparedPageTest, CurvesSitWhereTheAxisPutsThem)
     EXPECT_EQ(CountColour(PlotLayer(), kBlue, 0, 341, 700, 450), 0);
     EXPECT_GT(CountColour(PlotLayer(), kRed, 5, 0, 85, 1), 70);
     EXPECT_EQ(CountColour(PlotLayer(), kBlue, 95, 0, 700, 450), 0);  // nothing past the last sample
+}
+
+// A reading that is not a number is a gap: the series holds it as NaN and no segment
+// runs to or from it; infinite readings lie on the edges as usual.
+TEST_F(PreparedPageTest, NanReadingsAreGaps)
+{
+    const double nan = std::nan("");
+    const double inf = HUGE_VAL;
+    // Channel 0 (blue) at 25 with a gap at x 60; channel 1 (red) not a number at all.
+    // Six samples: step 30.
+    for (int rangeMode : {1, 0}) {
+        Settings(0, 1, 0, rangeMode, 100, 0);
+        PreparePage({{nan, nan}, {25, nan}, {nan, nan}, {25, nan}, {25, nan}, {inf, nan}});
+        int step;
+        const std::vector<CSampleArray>& series = *manager->GetDisplaySeries(&step);
+        ASSERT_EQ(series.size(), 2u);
+        ASSERT_EQ(series[0].size(), 6u);
+        ASSERT_EQ(series[1].size(), 6u);
+        for (size_t i : {0u, 2u})
+            EXPECT_TRUE(std::isnan(series[0][i])) << i;
+        EXPECT_EQ(series[0][5], 1.0);
+        for (double v : series[1])
+            EXPECT_TRUE(std::isnan(v));
+        EXPECT_EQ(CountColour(PlotLayer(), kRed, 0, 0, 700, 450), 0);
+        EXPECT_EQ(CountColour(PlotLayer(), kBlue, 0, 0, 29, 450), 0) << "nothing to or from sample 0";
+        EXPECT_EQ(CountColour(PlotLayer(), kBlue, 32, 0, 89, 450), 0) << "nothing to or from sample 2";
+        EXPECT_GT(CountColour(PlotLayer(), kBlue, 92, 0, 118, 450), 20) << "samples 3 and 4 joined";
+        EXPECT_GT(CountColour(PlotLayer(), kBlue, 125, 0, 149, 450), 10) << "up to the top at sample 5";
+    }
 }
 
 TEST_F(PreparedPageTest, HiddenChannelsDrawNothingAndLabelsMoveOn)

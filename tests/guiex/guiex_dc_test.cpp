@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -105,6 +106,14 @@ TEST(GuiexDc, DrawLineLeavesOutTheEndPointInEveryDirection)
     EXPECT_EQ(s.At(0, 5), kRedPixel);
     EXPECT_GE(gaps, 11);
     EXPECT_EQ(drawn + gaps, 41);
+
+    // Dots are three pixels on, three off, counted from the start point along the
+    // line, upwards as well as to the right.
+    s.dc.DrawLine(60, 40, 60, 0, kRed, 1, PS_DOT);
+    for (int k = 0; k < 40; ++k) {
+        EXPECT_EQ(s.At(k, 5) == kRedPixel, k % 6 < 3) << "x " << k;
+        EXPECT_EQ(s.At(60, 40 - k) == kRedPixel, k % 6 < 3) << "y " << 40 - k;
+    }
 }
 
 TEST(GuiexDc, FrameRectOutlinesTheInclusivePixels)
@@ -178,6 +187,27 @@ TEST(GuiexDc, ThinCurvesShareTheirInkAndClipAtTheEdges)
     }
 }
 
+// End points anywhere in int draw the part of the line that crosses the surface,
+// without overflowing on the way.
+TEST(GuiexDc, ThinCurvesTakeEndPointsAnywhereInInt)
+{
+    const struct {
+        QPoint from, to;
+        QPoint inked;
+    } cases[] = {
+        {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {50, 50}},
+        {{INT_MIN, 50}, {INT_MAX, 50}, {50, 50}},
+        {{50, INT_MAX}, {50, INT_MIN}, {50, 50}},
+        {{INT_MAX, 20}, {INT_MIN, 20}, {70, 20}},
+    };
+    for (const auto& c : cases) {
+        Surface s;
+        const QPoint points[] = {c.from, c.to};
+        s.dc.DrawSmoothPolyline(points, 2, kRed, 1);
+        EXPECT_NE(s.At(c.inked.x(), c.inked.y()), kWhite) << c.inked.x() << "," << c.inked.y();
+    }
+}
+
 // Curves of a page are drawn in row bands on two threads when the surface is tall
 // enough; where the bands meet must not show: a batch of crossing, overlapping lines
 // comes out the same on a surface drawn in one piece (below the height that shares
@@ -240,7 +270,7 @@ TEST(GuiexDc, SteepLinesBlendLikeFlatOnes)
 TEST(GuiexDc, GradientsRunOverTheWidenedBrush)
 {
     // Sampled at pixel centres, the horizontal brush (one pixel wider on each side)
-    // puts the 10 columns at 1/12 .. 10/12 of the way; vertically rows are at 0 .. 9/10.
+    // puts the 10 columns at 1/12 .. 10/12 of the way; vertically the rows run from 0 to 1.
     Surface h, v;
     const RECT rc{10, 10, 20, 20};
     h.dc.FillGradientH(&rc, kRed, RGB(0, 0, 255), 255);
@@ -250,9 +280,25 @@ TEST(GuiexDc, GradientsRunOverTheWidenedBrush)
     EXPECT_NEAR(qRed(h.At(10, 15)), 255 * 11 / 12, 3);
     EXPECT_NEAR(qBlue(h.At(19, 15)), 255 * 10 / 12, 3);
     EXPECT_NEAR(qRed(v.At(15, 10)), 255, 3);
-    EXPECT_NEAR(qBlue(v.At(15, 19)), 255 * 9 / 10, 3);
+    EXPECT_NEAR(qBlue(v.At(15, 19)), 255, 3);
     for (int i = 11; i < 20; ++i)
         EXPECT_TRUE(qRed(h.At(i, 15)) < qRed(h.At(i - 1, 15)) && qRed(v.At(15, i)) < qRed(v.At(15, i - 1))) << i;
+}
+
+// The scroll thumb's fill: the top row is the first colour, the bottom row the last,
+// wherever the rectangle lies and however high it is.
+TEST(GuiexDc, VerticalGradientStartsAndEndsOnItsRows)
+{
+    const QRgb top = qRgb(0xCC, 0xCC, 0xCC);
+    const QRgb bottom = qRgb(0xA1, 0xC3, 0xEC);  // COLORREF 0xECC3A1
+    for (const RECT rc : {RECT{22, 510, 1072, 520}, RECT{33, 765, 1608, 780}, RECT{0, 0, 50, 2}}) {
+        Surface s(rc.right + 5, rc.bottom + 5);
+        s.dc.FillGradientV(&rc, 0xCCCCCC, 0xECC3A1, 255);
+        EXPECT_EQ(s.At(rc.left + 7, rc.top), top) << "top of " << rc.top;
+        EXPECT_EQ(s.At(rc.left + 7, rc.bottom - 1), bottom) << "bottom of " << rc.top;
+        for (int y = rc.top + 1; y < rc.bottom; ++y)
+            EXPECT_LT(qRed(s.At(rc.left + 7, y)), qRed(s.At(rc.left + 7, y - 1))) << "row " << y;
+    }
 }
 
 class GuiexDcText : public ::testing::Test {

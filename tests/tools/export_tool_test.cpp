@@ -94,6 +94,33 @@ TEST_F(ExportToolTest, QueryWithAndWithoutFitAll)
     EXPECT_EQ(fit["page"].toObject()["first"].toInt(), samples - fit["page"].toObject()["count"].toInt());
 }
 
+// Readings that are not numbers: null in the series, "nan" in the read-out, gaps in
+// the window's curve (no spike to the top edge).
+TEST_F(ExportToolTest, NanReadingsAreGapsAndNull)
+{
+    const std::string file = dir.Write("nan.csv",
+                                       "Time,T1\n2024/05/06 12:00:00,nan\n2024/05/06 12:00:01,21.5\n"
+                                       "2024/05/06 12:00:02,nan\n2024/05/06 12:00:03,22.5\n"
+                                       "2024/05/06 12:00:04,23.5\n2024/05/06 12:00:05,NaN\n");
+    const std::string png = dir.Path("nan.png");
+    const QJsonObject info = Info(file, {"--order", "asc", "--series", "--png", png.c_str(), "--cursor", "0"});
+    const QJsonArray series = info["series"].toArray().at(0).toArray();
+    ASSERT_EQ(series.size(), 6);
+    for (int i : {0, 2, 5})
+        EXPECT_TRUE(series[i].isNull()) << i;
+    EXPECT_TRUE(series[3].isDouble());
+    EXPECT_TRUE(info["readout"].toString().contains("T1:nan")) << info["readout"].toString().toStdString();
+    const QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    // Samples 30 pixels apart; past the last one (x 150) the plot shows only the grid,
+    // which repeats every 300 pixels. Only samples 3 and 4 are joined; sample 1,
+    // between two gaps, draws nothing.
+    const auto column = [&](int x) { return image.copy(kPlotLeft + x, kPlotTop, 1, kPlotBottom - kPlotTop); };
+    for (int x : {15, 30, 31, 45, 60, 75, 135, 150})
+        EXPECT_EQ(column(x), column(x + 300)) << "nothing to or from a gap at x " << x;
+    EXPECT_NE(column(105), column(105 + 300));
+}
+
 TEST_F(ExportToolTest, ZoomedAndPagedView)
 {
     const std::string file = dir.Write("paged.csv", Seconds(5000, 2));
@@ -103,9 +130,9 @@ TEST_F(ExportToolTest, ZoomedAndPagedView)
     EXPECT_EQ(Strings(info["axis_labels"]).front(), "2024/05/06 08:16:40");  // sample 1000
     for (const QJsonValue& channel : info["series"].toArray())
         EXPECT_EQ(channel.toArray().size(), 351);
-    // Past the end the page stops one sample short of the last, as the thumb does.
+    // Past the end the page ends on the newest sample, as the thumb does.
     const QJsonObject end = Info(file, {"--order", "asc", "--zoom", "3", "--first", "999999"});
-    EXPECT_EQ(end["page"].toObject()["first"].toInt(), 5000 - 351 - 1);
+    EXPECT_EQ(end["page"].toObject()["first"].toInt(), 5000 - 351);
 }
 
 // The settings file beside the tool counts; options override it without writing it.
