@@ -112,8 +112,9 @@ void ApplyPageSetup(QPagedPaintDevice& device, int16_t paperSize, int16_t orient
     device.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-// The dialog's page size list and orientation buttons set to the stored choice: a
-// real printer's dialog starts on the queue's own default paper otherwise.
+// The dialog's page size list and orientation buttons set to the stored choice: the
+// widget dialog starts on a real queue's own default paper otherwise. A platform's
+// native dialog has no such widgets and takes the printer's layout itself.
 void ShowPageSetup(QPageSetupDialog& dialog, const QPageLayout& layout)
 {
     if (auto* sizes = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"))) {

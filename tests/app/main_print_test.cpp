@@ -14,7 +14,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QLineEdit>
+#include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -423,6 +427,64 @@ TEST_F(MainPrintTest, PageSetupKeepsAndStoresTheChoice)
         EXPECT_EQ(window->GetPaperSize(), c.paperAfter) << c.name;
         EXPECT_EQ(window->GetOrientation(), c.orientationAfter) << c.name;
     }
+}
+
+// The chart's context menu writes the window picture and the printed sheet into
+// the file picked in the file dialog, as the export tool writes them; a file that
+// cannot be written is reported.
+TEST_F(MainPrintTest, ContextMenuSavesPictureAndSheet)
+{
+    Start();
+    Open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    CCurveWnd* chart = window->GetCurveWnd();
+    const struct {
+        const char* item;
+        std::string path;
+        const char* format;  // of the file written; null: none, a message instead
+    } cases[] = {
+        {"保存图片…", dir.Path("menu.png"), "PNG"},
+        {"导出PDF…", dir.Path("menu.pdf"), "%PDF"},
+        {"导出PDF…", dir.Path("missing/menu.pdf"), nullptr},
+    };
+    for (const auto& c : cases) {
+        QString message;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions()) {
+                    if (action->text() == QString::fromUtf8(c.item))
+                        menu->setActiveAction(action);
+                }
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                // The name typed into the dialog's name field.
+                if (auto* name = files->findChild<QLineEdit*>("fileNameEdit"))
+                    name->setText(QString::fromStdString(c.path));
+                static_cast<QDialog*>(files)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                message = box->text();
+                box->accept();
+            }
+        });
+        driver.start(20);
+        const QPoint at((chart->GetPlotArea().left + chart->GetPlotArea().right) / 2, chart->GetPlotArea().top + 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, chart->mapToGlobal(at));
+        QCoreApplication::sendEvent(chart, &event);
+        driver.stop();
+        QFile file(QString::fromStdString(c.path));
+        if (c.format) {
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.path;
+            EXPECT_TRUE(file.read(8).contains(c.format)) << c.path;
+            EXPECT_TRUE(message.isEmpty()) << c.path;
+        } else {
+            EXPECT_FALSE(file.exists()) << c.path;
+            EXPECT_TRUE(message.startsWith(QString::fromUtf8("无法写入文件："))) << message.toStdString();
+        }
+    }
+    // The picture is the window as the export tool writes it.
+    EXPECT_EQ(QImage(QString::fromStdString(dir.Path("menu.png"))).size(), window->size());
 }
 
 }  // namespace
