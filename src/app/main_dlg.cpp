@@ -153,6 +153,8 @@ void CMainDlg::CreateChart()
     m_rcStatusText = RECT{m, chart.bottom, width, m_rcClient.bottom};
     m_pCurveWnd = new CCurveWnd(m_nLabelFormat, &chart, kChartId, m_pBackground.get(), this);
     m_pCurveWnd->BindPageState(&m_nTimeOrder, &m_nFirst, &m_nTotal, &m_nPageCount, &m_nZoom);
+    connect(m_pCurveWnd, &CCurveWnd::SavePictureRequested, this, &CMainDlg::OnSavePicture);
+    connect(m_pCurveWnd, &CCurveWnd::SaveSheetRequested, this, &CMainDlg::OnSaveSheet);
 }
 
 // Seven image buttons in a row; every state but hover shows the normal image.

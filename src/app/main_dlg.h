@@ -21,8 +21,10 @@ class CInitSetting;
 struct CSettingsRecord;
 class QCloseEvent;
 class QKeyEvent;
+class QPagedPaintDevice;
 class QPaintEvent;
 class QPrinter;
+class QString;
 class QWheelEvent;
 
 namespace COM_GUI_EX {
@@ -67,7 +69,19 @@ public:
     // Prints the chart's current page on one sheet of the printer, with the stored
     // paper size and orientation; false when nothing was printed (no file, a load
     // running, the worker still busy, or the printer would not start).
+    // The printer's document name is set and its page laid out on the whole paper.
     bool PrintToPrinter(QPrinter& printer);
+    // The same sheet into any paged device (a PDF writer), its page laid out on the
+    // whole paper with the stored paper size and orientation.
+    bool PrintPage(QPagedPaintDevice& device);
+    // The chart's two save commands without their file dialogs: the printed sheet as
+    // a PDF file at 300 dpi, the window as a PNG picture. Each file is replaced in one
+    // step; false when it could not be written (or, for the sheet, nothing was printed).
+    bool SaveSheet(const QString& path);
+    bool SavePicture(const QString& path);
+    // The print resolution of a queue: its reported default, at most 600 dpi, 300 when
+    // it reports none.
+    static int PrinterResolution(const QString& queue);
 
     // What the settings, query, printer set-up and thumb commands do once their
     // dialog or drag has given a choice, for callers that make the choice themselves
@@ -128,6 +142,9 @@ private:
     void LoadAndWait(bool query);
     void OnPrint();
     void OnPageSetup();
+    // The chart's context menu: a file dialog, then the picture or the sheet written.
+    void OnSavePicture();
+    void OnSaveSheet();
 
     void OnTransferNotify(uintptr_t wParam, intptr_t lParam);
     void OnTransferLoaded(intptr_t result);

@@ -1,12 +1,39 @@
 // The chart's mouse: hit testing, pointer shapes, the cursor line, legend clicks and
 // the thumb drag. The platform grabs the mouse for the chart while a button is held,
-// so a drag keeps reaching the chart when the pointer leaves it.
+// so a drag keeps reaching the chart when the pointer leaves it. The right button
+// opens the context menu.
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
 
 #include "guiex/posted_message.h"
+#include "guiex/strings.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
+
+namespace {
+
+constexpr unsigned kSavePictureText = 1600;
+constexpr unsigned kSaveSheetText = 1601;
+
+
+}  // namespace
+
+void CCurveWnd::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    const QAction* picture = menu.addAction(COM_GUI_EX::LoadString(kSavePictureText));
+    QAction* sheet = menu.addAction(COM_GUI_EX::LoadString(kSaveSheetText));
+    // A sheet needs a loaded page.
+    sheet->setEnabled(PageValue(m_pTotal) > 0);
+    const QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == picture)
+        emit SavePictureRequested();
+    else if (chosen == sheet)
+        emit SaveSheetRequested();
+    event->accept();
+}
 
 void CCurveWnd::mouseMoveEvent(QMouseEvent* event)
 {

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 
 #include <algorithm>
 #include <cmath>
@@ -223,22 +223,19 @@ void CChartPrint::PrintCurves(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
     }
 }
 
-bool PrintSheet(QPrinter& printer, CChartPrint& chart)
+bool PrintSheet(QPagedPaintDevice& device, CChartPrint& chart, const std::function<void()>& betweenSteps)
 {
-    // The printable area in device pixels and in millimetres; device coordinates
-    // start at its top-left corner.
-    const CPrintMargins margins = ComputePrintMargins(printer.width(), printer.height(), printer.widthMM(),
-                                                      printer.heightMM());
-    const int width = printer.width() - 2 * margins.side;
-    const int height = printer.height() - margins.top - margins.bottom;
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
+    // The paper in device pixels and in millimetres; device coordinates start at its
+    // top-left corner.
+    const CPrintMargins margins =
+        ComputePrintMargins(device.width(), device.height(), device.widthMM(), device.heightMM());
+    const int width = device.width() - 2 * margins.side;
+    const int height = device.height() - margins.top - margins.bottom;
     QImage sheet;
     {
-        // Fonts in points come out at the printer's resolution; every coordinate is
-        // a device pixel.
-        COM_GUI_EX::CGUIEXDC surface(&printer, width, height);
+        // Fonts in points come out at the device's resolution; every coordinate is a
+        // device pixel.
+        COM_GUI_EX::CGUIEXDC surface(&device, width, height);
         surface.SetPageUnit(1, 2);
         surface.FillSolid(kWhite);
         const RECT area{0, 0, width, height};
@@ -246,6 +243,11 @@ bool PrintSheet(QPrinter& printer, CChartPrint& chart)
         if (const QImage* image = surface.GetMemDC())
             sheet = *image;
     }
+    if (betweenSteps)
+        betweenSteps();
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
     if (!sheet.isNull()) {
         // Every pixel is opaque: the sheet goes to the page without an alpha channel.
         // The surface is gone, so the pixels are not copied again.

@@ -13,10 +13,11 @@
 #include "data/data_manager.h"
 #include "guiex/win_types.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
-class QPrinter;
+class QPagedPaintDevice;
 struct CVisibilityFlags;
 namespace COM_GUI_EX {
 class CGUIEXDC;
@@ -41,7 +42,7 @@ struct CPrintPage {
 bool TakePrintPage(const CMemoryTransferManage& manager, int timeoutMs, CPrintPage* page);
 
 // Margins of the sheet in device pixels: 15 mm left, right and top, 18 mm at the
-// bottom, from the printable area's size in pixels and millimetres (integer
+// bottom, from the paper's size in pixels and millimetres (integer
 // division, truncating). A size of 0 mm or less gives a margin of 0.
 struct CPrintMargins {
     int side = 0;    // left and right
@@ -90,9 +91,10 @@ private:
     int m_nCellHeight = 0;
 };
 
-// Prints the chart on one page of the printer as it is set up (paper, orientation,
-// document name and output are the caller's). The sheet is drawn at the printer's
-// resolution inside the margins into a surface of the printer's resolution, then
-// copied onto the page at the margins. Returns false when the printer could not
-// start a document.
-bool PrintSheet(QPrinter& printer, CChartPrint& chart);
+// Prints the chart on one page of the device as it is set up (paper, orientation,
+// resolution, document name and output are the caller's; the page's margins are
+// expected to be zero, so device pixels count from the paper's edge). The sheet is
+// drawn inside the margins into a surface of the device's resolution, then copied
+// onto the page at the margins; between the two, betweenSteps runs (the window
+// repaints there). Returns false when the device could not start a document.
+bool PrintSheet(QPagedPaintDevice& device, CChartPrint& chart, const std::function<void()>& betweenSteps);

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+class QContextMenuEvent;
 class QMouseEvent;
 class QObject;
 
@@ -93,7 +94,15 @@ public:
     int IsCursorVisible() const { return m_bCursorVisible; }
     int GetTimeLabelFormat() const { return m_nTimeLabelFormat; }
 
+signals:
+    // The context menu's 保存图片… (the window as a picture) and 导出PDF… (the printed
+    // sheet as a PDF file); the parent asks for the file and writes it.
+    void SavePictureRequested();
+    void SaveSheetRequested();
+
 protected:
+    // The right button opens the context menu with the two save commands.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     // The platform delivers the second press of a double click as a double-click

@@ -14,7 +14,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QLineEdit>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrinter>
@@ -202,7 +207,7 @@ protected:
 };
 
 // Without a file nothing is printed; with no printer installed the print button
-// does nothing and says nothing.
+// says so.
 TEST_F(MainPrintTest, NothingIsPrintedWithoutAFileOrAPrinter)
 {
     Start();
@@ -213,18 +218,17 @@ TEST_F(MainPrintTest, NothingIsPrintedWithoutAFileOrAPrinter)
     if (!QPrinterInfo::defaultPrinter().isNull())
         GTEST_SKIP() << "a printer is installed; the button would print on it";
     Open();
-    bool dialogShown = false;
+    QString message;
     QTimer guard;
-    QObject::connect(&guard, &QTimer::timeout, [&dialogShown] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            dialogShown = true;
-            modal->close();
+    QObject::connect(&guard, &QTimer::timeout, [&message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->windowTitle() + "|" + box->text();
+            box->accept();
         }
     });
     guard.start(20);
     window->GetButton(6)->click();
-    QTest::qWait(100);
-    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(message.toStdString(), "数据导出曲线显示软件 V1.7|没有默认打印机，无法打印。");
 }
 
 // The picture on the page is the chart's print drawing of the current page at the
@@ -262,8 +266,8 @@ TEST_F(MainPrintTest, SheetIsTheChartsPrintDrawing)
 
 // One page of the stored paper and orientation, A4 landscape without stored codes;
 // a code without a page size of its own or an unknown orientation leaves the
-// printer's choice. At 100 dpi the side and top margins of most of these sheets
-// differ by a pixel.
+// printer's choice. The margins count from the paper's edges; at 100 dpi the side
+// and top margins of most of these sheets differ by a pixel.
 TEST_F(MainPrintTest, PaperAndOrientationFromTheSettings)
 {
     const struct {
@@ -295,8 +299,10 @@ TEST_F(MainPrintTest, PaperAndOrientationFromTheSettings)
         EXPECT_EQ(pdf.pages, 1) << name;
         EXPECT_EQ(pdf.mediaWidth, c.width) << name;
         EXPECT_EQ(pdf.mediaHeight, c.height) << name;
-        // The sheet at 15 mm from the left and the top of the printable area, 15 mm
-        // short of its right edge and 18 mm short of its bottom.
+        // The sheet at 15 mm from the paper's left and top edges, 15 mm short of its
+        // right edge and 18 mm short of its bottom.
+        EXPECT_NEAR(printer->width(), c.width * 100 / 72, 1) << name;
+        EXPECT_NEAR(printer->height(), c.height * 100 / 72, 1) << name;
         const int side = printer->width() * 15 / printer->widthMM();
         const int top = printer->height() * 15 / printer->heightMM();
         const int bottom = printer->height() * 18 / printer->heightMM();
@@ -421,6 +427,64 @@ TEST_F(MainPrintTest, PageSetupKeepsAndStoresTheChoice)
         EXPECT_EQ(window->GetPaperSize(), c.paperAfter) << c.name;
         EXPECT_EQ(window->GetOrientation(), c.orientationAfter) << c.name;
     }
+}
+
+// The chart's context menu writes the window picture and the printed sheet into
+// the file picked in the file dialog, as the export tool writes them; a file that
+// cannot be written is reported.
+TEST_F(MainPrintTest, ContextMenuSavesPictureAndSheet)
+{
+    Start();
+    Open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    CCurveWnd* chart = window->GetCurveWnd();
+    const struct {
+        const char* item;
+        std::string path;
+        const char* format;  // of the file written; null: none, a message instead
+    } cases[] = {
+        {"保存图片…", dir.Path("menu.png"), "PNG"},
+        {"导出PDF…", dir.Path("menu.pdf"), "%PDF"},
+        {"导出PDF…", dir.Path("missing/menu.pdf"), nullptr},
+    };
+    for (const auto& c : cases) {
+        QString message;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions()) {
+                    if (action->text() == QString::fromUtf8(c.item))
+                        menu->setActiveAction(action);
+                }
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                // The name typed into the dialog's name field.
+                if (auto* name = files->findChild<QLineEdit*>("fileNameEdit"))
+                    name->setText(QString::fromStdString(c.path));
+                static_cast<QDialog*>(files)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                message = box->text();
+                box->accept();
+            }
+        });
+        driver.start(20);
+        const QPoint at((chart->GetPlotArea().left + chart->GetPlotArea().right) / 2, chart->GetPlotArea().top + 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, chart->mapToGlobal(at));
+        QCoreApplication::sendEvent(chart, &event);
+        driver.stop();
+        QFile file(QString::fromStdString(c.path));
+        if (c.format) {
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.path;
+            EXPECT_TRUE(file.read(8).contains(c.format)) << c.path;
+            EXPECT_TRUE(message.isEmpty()) << c.path;
+        } else {
+            EXPECT_FALSE(file.exists()) << c.path;
+            EXPECT_TRUE(message.startsWith(QString::fromUtf8("无法写入文件："))) << message.toStdString();
+        }
+    }
+    // The picture is the window as the export tool writes it.
+    EXPECT_EQ(QImage(QString::fromStdString(dir.Path("menu.png"))).size(), window->size());
 }
 
 }  // namespace

@@ -240,6 +240,42 @@ TEST_F(ExportToolTest, PictureShowsTheShownChannelsOnly)
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(1800, 1017));
 }
 
+// Width of the first legend entry (its dot and its name) in a picture at the scale.
+int LegendEntryWidth(const QImage& image, int scalePercent)
+{
+    const QColor want(GetRValue(CMemoryTransferManage::kPalette[0]), GetGValue(CMemoryTransferManage::kPalette[0]),
+                      GetBValue(CMemoryTransferManage::kPalette[0]));
+    int left = image.width(), right = -1;
+    // The legend row lies between 60 and 110 pixels from the top at 100 %, the first
+    // entry within 250 pixels of the left edge.
+    for (int y = 60 * scalePercent / 100; y < 110 * scalePercent / 100; ++y) {
+        for (int x = 0; x < 250 * scalePercent / 100; ++x) {
+            const QColor have = image.pixelColor(x, y);
+            if (std::abs(have.red() - want.red()) + std::abs(have.green() - want.green()) +
+                    std::abs(have.blue() - want.blue()) <= 90) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right - left;
+}
+
+// At 150 and 200 % the text grows with everything else, as on a 144 or 192 dpi screen.
+TEST_F(ExportToolTest, ScaledPicturesDrawTextAtTheScaledSize)
+{
+    const std::string file = dir.Write("three.csv", Waves(200, 3));
+    const std::string png = dir.Path("scaled.png");
+    ASSERT_EQ(Run({file.c_str(), "--png", png.c_str()}).exitCode, 0);
+    const int base = LegendEntryWidth(QImage(QString::fromStdString(png)), 100);
+    ASSERT_GT(base, 40);
+    for (const int scale : {150, 200}) {
+        ASSERT_EQ(Run({file.c_str(), "--scale", QString::number(scale), "--png", png.c_str()}).exitCode, 0);
+        const int width = LegendEntryWidth(QImage(QString::fromStdString(png)), scale);
+        EXPECT_NEAR(width, base * scale / 100, base * scale / 100 / 20) << scale;
+    }
+}
+
 TEST_F(ExportToolTest, SheetIsOnePageOfTheChosenPaper)
 {
     const std::string file = dir.Write("three.csv", Waves(300, 3));
@@ -259,6 +295,12 @@ TEST_F(ExportToolTest, SheetIsOnePageOfTheChosenPaper)
         EXPECT_EQ(text.count(QRegularExpression("/Type\\s*/Page(?!s)")), 1) << c.mediaBox;
         const QRegularExpressionMatch box = QRegularExpression("/MediaBox \\[0 0 (\\d+)\\S* (\\d+)").match(text);
         EXPECT_EQ(box.captured(1) + " " + box.captured(2), c.mediaBox);
+        // The sheet's picture is the paper at 300 dpi less 15 mm from each side edge:
+        // the margins count from the paper's edge, with no page margin of its own.
+        const int paper = qRound(box.captured(1).toInt() * 300 / 72.0);
+        const int side = paper * 15 / qRound(box.captured(1).toInt() * 25.4 / 72);
+        const QRegularExpressionMatch image = QRegularExpression("/Subtype\\s*/Image\\s*/Width (\\d+)").match(text);
+        EXPECT_NEAR(image.captured(1).toInt(), paper - 2 * side, 3) << c.mediaBox;
     }
 }
 

@@ -14,9 +14,6 @@
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QPixmap>
-#include <QPrinter>
 #include <QTest>
 #include <chrono>
 #include <cstdio>
@@ -30,7 +27,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kPdfDpi = 300;
 constexpr int kZoomInButton = 3;
 constexpr int kZoomOutButton = 4;
 
@@ -180,21 +176,6 @@ bool HideChannels(CMainDlg& window, const std::vector<int>& channels, std::strin
     return true;
 }
 
-bool WritePicture(CMainDlg& window, const std::string& path)
-{
-    const QImage picture = window.grab().toImage();
-    return picture.save(PathText(path), "PNG");
-}
-
-bool WriteSheet(CMainDlg& window, const std::string& path)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(PathText(path));
-    printer.setResolution(kPdfDpi);
-    return window.PrintToPrinter(printer) && QFileInfo(PathText(path)).size() > 0;
-}
-
 // The steps after the load, in their order: zoom, first sample, hidden channels, cursor.
 bool RunSteps(CMainDlg& window, const CExportOptions& options, std::string* error)
 {
@@ -299,11 +280,11 @@ int RunExport(const CExportOptions& options, std::string* error)
         std::fputc('\n', stdout);
         std::fflush(stdout);
     }
-    if (!options.png.empty() && !WritePicture(*window, options.png)) {
+    if (!options.png.empty() && !window->SavePicture(PathText(options.png))) {
         *error = "cannot write " + options.png;
         return kExportFailed;
     }
-    if (!options.pdf.empty() && !WriteSheet(*window, options.pdf)) {
+    if (!options.pdf.empty() && !window->SaveSheet(PathText(options.pdf))) {
         *error = "cannot write " + options.pdf;
         return kExportFailed;
     }

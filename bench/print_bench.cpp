@@ -1,0 +1,104 @@
+// Times one printed sheet on A4 landscape and one on A3 portrait through the print
+// command's path (the page taken from the worker, the sheet drawn at the printer's
+// resolution, the page written), into a PDF file as a print queue would receive it.
+// Prints each sheet's time and the peak resident memory it added to the program
+// with the file open.
+//
+//   print PATH [DPI]     (PATH: e.g. examples/recorder-day.csv; DPI 300 unless given)
+#include "app/main_dlg.h"
+#include "app/trandor_app.h"
+#include "guiex/guiex_startup.h"
+#include "guiex/parameters_base.h"
+
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Resident memory now, from /proc/self/statm, in MiB.
+double ResidentMb()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// Highest resident memory so far, in MiB.
+double PeakMb()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void Settle(const CMainDlg& window)
+{
+    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
+    do {
+        manager->WaitIdle(600000);
+        QCoreApplication::processEvents();
+    } while (window.IsLoading() || window.IsBusy() || !manager->WaitIdle(0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: print PATH [DPI]\n");
+        return 2;
+    }
+    const int dpi = argc > 2 ? std::atoi(argv[2]) : 300;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    CTrandorApp::DisableHighDpiScaling();
+    int appArgc = 1;
+    CTrandorApp app(appArgc, argv);
+    COM_GUI_EX::GUIEXStartup();
+    CParametersBase::GetInstance()->SetPercentage(100);
+    QTemporaryDir folder;
+    {
+        CMainDlg window;
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "print: the window was not shown\n");
+            return 2;
+        }
+        window.OpenPath(argv[1]);
+        Settle(window);
+        const double baseMb = ResidentMb();
+        const struct {
+            const char* name;
+            int16_t paper;
+            int16_t orientation;
+        } sheets[] = {{"A4", 9, 2}, {"A3", 8, 1}};
+        // The A3 sheet is the larger, so the peak after it is its own.
+        for (const auto& sheet : sheets) {
+            window.SetPageSetup(sheet.paper, sheet.orientation);
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(folder.filePath(QString::fromLatin1(sheet.name) + ".pdf"));
+            printer.setResolution(dpi);
+            const Clock::time_point start = Clock::now();
+            const bool printed = window.PrintToPrinter(printer);
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            if (!printed) {
+                std::fprintf(stderr, "print: the %s sheet was not printed\n", sheet.name);
+                return 2;
+            }
+            std::printf("%s dpi=%d seconds=%.3f added_peak_mb=%.1f\n", sheet.name, dpi, seconds, PeakMb() - baseMb);
+        }
+    }
+    COM_GUI_EX::GUIEXShutdown();
+    return 0;
+}
