@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -309,6 +310,8 @@ TEST_F(ExportToolTest, RefusalsExitWithTwoAndOneLine)
 {
     const std::string file = dir.Write("three.csv", Waves(100, 3));
     const std::string missingDir = dir.Path("no/such/folder/out.png");
+    const std::string fifo = dir.Path("pipe.csv");  // no writer: opening it for reading would wait
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const struct {
         QStringList args;
         const char* says;
@@ -330,6 +333,8 @@ TEST_F(ExportToolTest, RefusalsExitWithTwoAndOneLine)
         {{file.c_str(), "--series"}, "--series needs --info"},
         {{dir.Path("missing.csv").c_str()}, "no such file"},
         {{dir.Path("").c_str()}, "it is a folder"},
+        {{fifo.c_str()}, "not a regular file"},
+        {{"/dev/zero"}, "not a regular file"},
         {{file.c_str(), "--png", missingDir.c_str()}, "cannot write"},
         {{file.c_str(), "--pdf", dir.Path("").c_str()}, "cannot write"},
         {{file.c_str(), "--cursor", "1050"}, "--cursor: the plot has columns 0 to 1049"},

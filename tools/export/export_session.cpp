@@ -2,6 +2,7 @@
 #include "export_session.h"
 
 #include "app/main_dlg.h"
+#include "common/file_helpers.h"
 #include "chart/chart_layout.h"
 #include "chart/curve_wnd.h"
 #include "data/transfer_messages.h"
@@ -21,6 +22,7 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -209,15 +211,19 @@ double Ms(Clock::duration d)
 bool CheckExportPaths(const CExportOptions& options, std::string* error)
 {
     const QFileInfo input(PathText(options.file));
-    QFile file(input.filePath());
     if (!input.exists()) {
         *error = "cannot read " + options.file + ": no such file";
         return false;
     }
-    if (input.isDir() || !file.open(QIODevice::ReadOnly)) {
-        *error = "cannot read " + options.file + (input.isDir() ? ": it is a folder" : ": permission denied");
+    // Opened as the program opens it: a FIFO or a device is refused, never waited on.
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(options.file.c_str(), &size);
+    if (fd < 0) {
+        *error = "cannot read " + options.file
+                 + (input.isDir() ? ": it is a folder" : input.isFile() ? ": permission denied" : ": not a regular file");
         return false;
     }
+    ::close(fd);
     for (const std::string* output : {&options.png, &options.pdf}) {
         if (!output->empty() && !CanWrite(*output)) {
             *error = "cannot write " + *output;
