@@ -73,6 +73,7 @@ void CMainDlg::OnInitDialog()
     const std::string title = COM_GUI_EX::LoadString(1050);
     setWindowTitle(DecodeText(title.data(), title.size()));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
     ReadSettings();
     CMemoryTransferManage::GetInstance()->SetMainWindow(this);
     PlaceWindow();

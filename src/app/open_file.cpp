@@ -1,9 +1,34 @@
-// The open command: the file dialog, then the load behind the waiting window.
+// The open command: the file dialog (or a file dropped on the window), then the load
+// behind the waiting window.
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/curve_wnd.h"
+#include "common/text_convert.h"
+#include "guiex/strings.h"
+#include "settings/ini_setting.h"
 
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+constexpr unsigned kUnreadableFileText = 1110;
+
+// The first entry of a drag as a local path; empty when it is no local file.
+QString FirstDroppedPath(const QMimeData* mime)
+{
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().isEmpty())
+        return QString();
+    return mime->urls().first().toLocalFile();
+}
+
+}  // namespace
 
 void CMainDlg::OnOpenFile()
 {
@@ -12,9 +37,48 @@ void CMainDlg::OnOpenFile()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter("CSV file(*.csv)");
     dialog.setDefaultSuffix("csv");
+    const std::string stored = ReadLastFolder(*m_pSetting);
+    const QString folder = DecodeText(stored.data(), stored.size());
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    OpenPath(dialog.selectedFiles().first().toLocal8Bit().toStdString());
+    OpenChosenFile(dialog.selectedFiles().first());
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_bLoading && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainDlg::dropEvent(QDropEvent* event)
+{
+    if (m_bLoading || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QString path = FirstDroppedPath(event->mimeData());
+    OpenChosenFile(path.isEmpty() ? event->mimeData()->urls().first().toDisplayString() : path);
+}
+
+void CMainDlg::OpenChosenFile(const QString& file)
+{
+    // isFile follows links and is false for folders, pipes and devices: only a
+    // regular file gives the worker something it can read to its end.
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isReadable()) {
+        const std::string text = COM_GUI_EX::LoadString(kUnreadableFileText);
+        const std::string title = COM_GUI_EX::LoadString(1050);
+        QMessageBox::warning(this, QString::fromUtf8(title.c_str()),
+                             QString::fromUtf8(text.c_str()).replace(QLatin1String("%s"), QDir::toNativeSeparators(file)));
+        return;
+    }
+    WriteLastFolder(*m_pSetting, info.absolutePath().toStdString());
+    OpenPath(QFile::encodeName(info.absoluteFilePath()).toStdString());
 }
 
 void CMainDlg::OpenPath(const std::string& path)
