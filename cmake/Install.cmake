@@ -19,7 +19,7 @@ add_custom_command(
   # A sanitizer build's leak report at exit would land in the page.
   COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
           ${TRANDOR_HELP2MAN} --no-info --section=1
-          --name=${CMAKE_PROJECT_DESCRIPTION}
+          "--name=draws recorder data curves to PNG and PDF without a display"
           --output=${TRANDOR_MAN_PAGE} $<TARGET_FILE:trandor-export>
   COMMAND gzip -9nf ${TRANDOR_MAN_PAGE}
   DEPENDS trandor-export

@@ -188,7 +188,7 @@ const ValuedOption* FindValued(const std::string& name)
 
 const char* ExportUsage()
 {
-    return "usage: trandor-export FILE [options]\n"
+    return "Usage: trandor-export FILE [options]\n"
            "Loads a recorder's CSV file through the program's own main window on Qt's\n"
            "offscreen platform, so no display is needed, and writes its summary as JSON,\n"
            "the window as PNG and the printed sheet as PDF.\n"
