@@ -75,6 +75,7 @@ void CMainDlg::OnInitDialog()
     setWindowIcon(QIcon(":/icon/100.png"));
     setWindowTitle(COM_GUI_EX::LoadString(1050));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
     ReadSettings();
     CMemoryTransferManage::GetInstance()->SetMainWindow(this);
     PlaceWindow();

@@ -20,6 +20,8 @@ class CCurveWnd;
 class CInitSetting;
 struct CSettingsRecord;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QPagedPaintDevice;
 class QPaintEvent;
@@ -119,6 +121,10 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A file dropped on the window opens as one picked in the open dialog; a drop
+    // while a load runs is ignored.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Enter and Escape never close the window; only the close request does.
     void accept() override {}
     void reject() override {}
@@ -133,6 +139,10 @@ private:
     void CreateButtons();
     void OnCommand(unsigned id);
     void OnOpenFile();
+    // Opens a file the user chose (dialog or drop) and keeps its folder as the open
+    // dialog's start folder; a folder, a file that is not a regular file or one that
+    // cannot be read is refused with a message.
+    void OpenChosenFile(const QString& file);
     // The settings and query commands: their dialog, then a new load when a file is open.
     void OnSetting();
     void OnQuery();

@@ -1,10 +1,35 @@
-// The open command: the file dialog, then the load behind the waiting window.
+// The open command: the file dialog (or a file dropped on the window), then the load
+// behind the waiting window.
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/curve_wnd.h"
+#include "common/text_convert.h"
+#include "guiex/message_box.h"
+#include "guiex/strings.h"
+#include "settings/ini_setting.h"
 
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+constexpr unsigned kUnreadableFileText = 1111;  // the load's own message for an unreadable file
+
+// The first entry of a drag as a local path; empty when it is no local file.
+QString FirstDroppedPath(const QMimeData* mime)
+{
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().isEmpty())
+        return QString();
+    return mime->urls().first().toLocalFile();
+}
+
+}  // namespace
 
 void CMainDlg::OnOpenFile()
 {
@@ -13,9 +38,45 @@ void CMainDlg::OnOpenFile()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter("CSV file(*.csv)");
     dialog.setDefaultSuffix("csv");
+    const std::string stored = ReadLastFolder(*m_pSetting);
+    const QString folder = DecodeText(stored.data(), stored.size(), EncodingOfValue(stored.data(), stored.size()));
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    OpenPath(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    OpenChosenFile(dialog.selectedFiles().first());
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_bLoading && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainDlg::dropEvent(QDropEvent* event)
+{
+    if (m_bLoading || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QString path = FirstDroppedPath(event->mimeData());
+    OpenChosenFile(path.isEmpty() ? event->mimeData()->urls().first().toDisplayString() : path);
+}
+
+void CMainDlg::OpenChosenFile(const QString& file)
+{
+    // isFile follows links and is false for folders, pipes and devices: only a
+    // regular file gives the worker something it can read to its end.
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isReadable()) {
+        COM_GUI_EX::ShowWarning(this, COM_GUI_EX::LoadString(kUnreadableFileText));
+        return;
+    }
+    WriteLastFolder(*m_pSetting, info.absolutePath().toStdString());
+    OpenPath(QFile::encodeName(info.absoluteFilePath()).toStdString());
 }
 
 void CMainDlg::OpenPath(const std::string& path)

@@ -5,6 +5,11 @@
 #include "common/file_helpers.h"
 #include "common/text_convert.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -308,8 +313,23 @@ std::string SettingsFilePath()
 {
     char directory[4096];
     if (ModuleDirectory(directory, sizeof directory) == 0)
-        return kIniFileName;
-    return std::string(directory) + kIniFileName;
+        return SettingsFilePathFor(std::string());
+    return SettingsFilePathFor(directory);
+}
+
+std::string SettingsFilePathFor(const std::string& programDirectory)
+{
+    const std::string beside = programDirectory + kIniFileName;
+    const QString folder = programDirectory.empty() ? QStringLiteral(".") : QFile::decodeName(programDirectory.c_str());
+    if (QFileInfo(folder).isWritable() || QFileInfo::exists(QFile::decodeName(beside.c_str())))
+        return beside;
+    // A relative $XDG_CONFIG_HOME is to be ignored, as the base-directory rules say.
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    const QString own = config + QStringLiteral("/trandor");
+    QDir().mkpath(own);
+    return QFile::encodeName(own + QLatin1Char('/') + QLatin1String(kIniFileName)).toStdString();
 }
 
 CInitSetting::CInitSetting(const char* path)
@@ -358,6 +378,24 @@ bool WriteSetting(const CInitSetting& setting, int key, const char* value)
 bool WriteSetting(const CInitSetting& setting, int key, const std::string& value)
 {
     return WriteSetting(setting, key, value.c_str());
+}
+
+std::string ReadLastFolder(const CInitSetting& setting)
+{
+    char buffer[kIniValueMax + 1];
+    setting.ReadString(kOpenDialogSection, kKeyLastFolder, buffer, sizeof buffer);
+    return buffer;
+}
+
+bool WriteLastFolder(const CInitSetting& setting, const std::string& folder)
+{
+    const bool fits = folder.size() <= static_cast<size_t>(kIniValueMax)
+                      && folder.find_first_of("\r\n") == std::string::npos;
+    if (!fits) {
+        setting.WriteString(kOpenDialogSection, kKeyLastFolder, nullptr);
+        return false;
+    }
+    return setting.WriteString(kOpenDialogSection, kKeyLastFolder, ("\"" + folder + "\"").c_str());
 }
 
 CSettingsRecord LoadSettings(const CInitSetting& setting)

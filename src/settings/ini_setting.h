@@ -44,9 +44,17 @@ std::string ReadIniString(const char* path, const char* section, const char* key
 // (missing or read-only folder, read-only file) or a name is null.
 bool WriteIniString(const char* path, const char* section, const char* key, const char* value);
 
-// Full path of the settings file: "Trandor.INI" in the executable's directory
-// ("Trandor.INI" in the working directory when that directory is unknown).
+// Full path of the settings file for the program in the executable's directory,
+// as SettingsFilePathFor chooses it.
 std::string SettingsFilePath();
+
+// Full path of the settings file for a program in that directory (ending in '/', or
+// empty for the working directory): "Trandor.INI" there when the directory is
+// writable or the file exists there; otherwise, as the platform redirects a
+// protected program folder, "trandor/Trandor.INI" in the user's configuration
+// folder ($XDG_CONFIG_HOME when it is an absolute path, else ~/.config), whose
+// "trandor" folder is created so that the first write can succeed.
+std::string SettingsFilePathFor(const std::string& programDirectory);
 
 // Reader and writer of one INI file.
 class CInitSetting {
@@ -96,6 +104,22 @@ void ReadSetting(const CInitSetting& setting, int key, std::string& out, const c
 // when missing. Returns false when the write failed (callers may ignore it).
 bool WriteSetting(const CInitSetting& setting, int key, const char* value);
 bool WriteSetting(const CInitSetting& setting, int key, const std::string& value);
+
+// The open dialog's start folder, in a section of its own so that "QUICK_SAVE"
+// keeps exactly its keys. The value is the folder as UTF-8 text, in quotes so
+// that blanks at its ends survive the reading.
+constexpr const char* kOpenDialogSection = "OPEN_DIALOG";
+constexpr const char* kKeyLastFolder = "LastFolder";
+
+// The folder of the last file opened, bytes as stored (decode with DecodeText);
+// empty when none is stored.
+std::string ReadLastFolder(const CInitSetting& setting);
+
+// Stores the folder. A folder the file cannot hold whole (a line break in its name,
+// or longer than a read returns) is not stored, and the one stored before is
+// removed, so that the dialog never starts in a cut, wrong folder. Returns false
+// when the write failed or the folder was not stored.
+bool WriteLastFolder(const CInitSetting& setting, const std::string& folder);
 
 // Reads keys 7000 to 7006 in order with their defaults "1", "1", "0", "0", "0",
 // "0" and "" (no range test on the integers).

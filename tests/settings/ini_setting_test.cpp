@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -336,4 +337,91 @@ TEST(WriteIniString, ReadOnlyFolderOrFileKeepsTheOldFile)
     EXPECT_EQ(entries, QStringList{"Trandor.INI"});
     EXPECT_TRUE(fileRefused);
     EXPECT_EQ(afterFile, old);
+}
+
+// Sets an environment variable for the life of the object (unset when value is null).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        m_had = std::getenv(name) != nullptr;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { m_had ? ::setenv(m_name, m_old.c_str(), 1) : ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::string m_old;
+    bool m_had = false;
+};
+
+TEST(SettingsFilePath, BesideTheProgramWhenWritableElseInTheConfigFolder)
+{
+    TempDir dir;
+    const ScopedEnv home("HOME", dir.Path("home").c_str());
+    const std::string program = dir.Path("program/");
+    ASSERT_EQ(::mkdir(program.c_str(), 0700), 0);
+    const std::string locked = dir.Path("locked/");
+    ASSERT_EQ(::mkdir(locked.c_str(), 0700), 0);
+    const std::string lockedWithFile = dir.Path("lockedWithFile/");
+    ASSERT_EQ(::mkdir(lockedWithFile.c_str(), 0700), 0);
+    dir.Write("lockedWithFile/Trandor.INI", "[QUICK_SAVE]\n");
+    ::chmod(locked.c_str(), 0500);
+    ::chmod(lockedWithFile.c_str(), 0500);
+    const bool ignored = PermissionsIgnored(locked);
+
+    struct Case {
+        const char* name;
+        std::string programDir;
+        const char* xdg;  // null: unset
+        std::string expected;
+    };
+    const std::string config = dir.Path("config");
+    const std::string homeConfig = dir.Path("home/.config/trandor/Trandor.INI");
+    const Case cases[] = {
+        {"writable folder", program, config.c_str(), program + "Trandor.INI"},
+        {"read-only folder holding the file", lockedWithFile, config.c_str(), lockedWithFile + "Trandor.INI"},
+        {"missing folder", dir.Path("missing/"), config.c_str(), config + "/trandor/Trandor.INI"},
+        {"no XDG_CONFIG_HOME", dir.Path("missing/"), nullptr, homeConfig},
+        {"relative XDG_CONFIG_HOME", dir.Path("missing/"), "relative", homeConfig},
+        {"read-only folder", locked, config.c_str(), ignored ? locked + "Trandor.INI" : config + "/trandor/Trandor.INI"},
+    };
+    for (const Case& c : cases) {
+        const ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
+        const std::string path = SettingsFilePathFor(c.programDir);
+        EXPECT_EQ(path, c.expected) << c.name;
+        // The configuration folder is there to take the first write.
+        if (path.rfind(c.programDir, 0) != 0) {
+            EXPECT_TRUE(WriteSetting(CInitSetting(path.c_str()), kKeyTimeColumn, "2")) << c.name;
+        }
+    }
+    ::chmod(locked.c_str(), 0700);
+    ::chmod(lockedWithFile.c_str(), 0700);
+}
+
+TEST(LastFolder, KeptWholeInASectionOfItsOwn)
+{
+    TempDir dir;
+    const std::string path = dir.Write("Trandor.INI", "[QUICK_SAVE]\r\n7000=3\r\n");
+    const CInitSetting ini(path.c_str());
+    EXPECT_EQ(ReadLastFolder(ini), "");
+
+    // Blanks at the ends, quotes and non-ASCII names come back as they went in.
+    for (const std::string& folder : {std::string("/data/runs "), std::string(" /data/\"q\""), std::string("/数据/记录"),
+                                      std::string(254, 'f')}) {
+        ASSERT_TRUE(WriteLastFolder(ini, folder)) << folder;
+        EXPECT_EQ(ReadLastFolder(ini), folder);
+    }
+    ASSERT_TRUE(WriteLastFolder(ini, "/data/runs"));
+    EXPECT_EQ(ReadFile(path), "[QUICK_SAVE]\r\n7000=3\r\n[OPEN_DIALOG]\r\nLastFolder=\"/data/runs\"\r\n");
+
+    // A folder the file cannot hold whole is not kept, and neither is the one before.
+    for (const std::string& folder : {std::string(255, 'f'), std::string("/data/two\nlines")}) {
+        ASSERT_TRUE(WriteLastFolder(ini, "/data/runs"));
+        EXPECT_FALSE(WriteLastFolder(ini, folder));
+        EXPECT_EQ(ReadLastFolder(ini), "") << folder;
+    }
+    EXPECT_EQ(Fields(LoadSettings(ini)), "3 1 0 0 0 0 []");
 }

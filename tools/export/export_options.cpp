@@ -188,7 +188,12 @@ const ValuedOption* FindValued(const std::string& name)
 
 const char* ExportUsage()
 {
-    return "usage: trandor-export FILE [options]\n"
+    return "Usage: trandor-export FILE [options]\n"
+           "Loads a recorder's CSV file through the program's own main window on Qt's\n"
+           "offscreen platform, so no display is needed, and writes its summary as JSON,\n"
+           "the window as PNG and the printed sheet as PDF.\n"
+           "\n"
+           "Options:\n"
            "  --info                 print the file and page summary as JSON\n"
            "  --series               with --info: add the display series\n"
            "  --png PATH             the main window as the user sees it\n"
@@ -207,7 +212,24 @@ const char* ExportUsage()
            "  --first N              first sample of the page\n"
            "  --hide I,J,...         hide channels (0-based)\n"
            "  --cursor X             cursor at plot column X, read-out in the status strip\n"
-           "  --scale PCT            display scaling, 100-400 (default 100)\n";
+           "  --scale PCT            display scaling, 100-400 (default 100)\n"
+           "  --help                 print this text and exit\n"
+           "  --version              print the version and exit\n"
+           "\n"
+           "The settings the options do not give come from the program's settings file,\n"
+           "Trandor.INI beside the executable or, when that folder cannot take it,\n"
+           "$XDG_CONFIG_HOME/trandor/Trandor.INI (~/.config by default); the tool never\n"
+           "writes it.\n"
+           "\n"
+           "Exit status:\n"
+           "  0  success, also for a file without data or one too large to read\n"
+           "  2  a bad option, an input that cannot be read or an output that cannot be\n"
+           "     written (one line on stderr)\n";
+}
+
+const char* ExportVersion()
+{
+    return "trandor-export " TRANDOR_VERSION "\n";
 }
 
 bool ParseExportOptions(const std::vector<std::string>& args, CExportOptions* options, std::string* error)
@@ -227,6 +249,10 @@ bool ParseExportOptions(const std::vector<std::string>& args, CExportOptions* op
         }
         if (arg == "--help") {
             options->help = true;
+            return true;
+        }
+        if (arg == "--version") {
+            options->version = true;
             return true;
         }
         if (bool* flag = FindFlag(arg, options)) {

@@ -12,6 +12,7 @@
 struct CExportOptions {
     std::string file;
     bool help = false;
+    bool version = false;
 
     // Outputs.
     bool info = false;
@@ -50,5 +51,8 @@ struct CExportOptions {
 // one-line reason in error for anything it cannot accept.
 bool ParseExportOptions(const std::vector<std::string>& args, CExportOptions* options, std::string* error);
 
-// The usage text --help prints.
+// The usage text --help prints (also the source of the tool's manual page).
 const char* ExportUsage();
+
+// The line --version prints: the tool's name and the program's version.
+const char* ExportVersion();

@@ -3,6 +3,7 @@
 // summary (JSON), its picture (PNG) and its printed sheet (PDF).
 //
 //   trandor-export FILE [options]      (trandor-export --help lists them)
+//   trandor-export --version
 //
 // Exit status 0 on success, also for a file without data; 2 for a bad option, an
 // input that cannot be read or an output that cannot be written, with one line on
@@ -51,8 +52,8 @@ int main(int argc, char** argv)
     std::string error;
     if (!ParseExportOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error))
         return Fail(error + " (see --help)");
-    if (options.help) {
-        std::fputs(ExportUsage(), stdout);
+    if (options.help || options.version) {
+        std::fputs(options.help ? ExportUsage() : ExportVersion(), stdout);
         return kExportOk;
     }
     if (!CheckExportPaths(options, &error))

@@ -3,9 +3,10 @@
 //
 //   gen-images [output-directory]      (default: resources)
 //
-// Writes png/<id>.png, bmp/<id>.bmp, icon/100.png and trandor.qrc under the output
-// directory. The drawing uses fixed sizes, colours and pixel font sizes only, so the
-// same machine always writes the same files.
+// Writes png/<id>.png, bmp/<id>.bmp, icon/100.png, the desktop icons
+// icons/hicolor/<n>x<n>/apps/trandor.png and trandor.qrc under the output directory.
+// The drawing uses fixed sizes, colours and pixel font sizes only, so the same
+// machine always writes the same files.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +35,8 @@ constexpr int kButtonHeight = 50;
 constexpr int kWheelSize = 50;
 constexpr int kWheelFrames = 8;
 constexpr unsigned kFirstWheelId = 1701;
+// Sizes of the desktop icons installed into the hicolor theme.
+constexpr int kThemeIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 // Each image button: its hover image, its normal image and the caption in both.
 struct ButtonFace {
@@ -171,12 +174,14 @@ QImage DrawWheelFrame(int frame)
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-// The window icon: a small chart with a grid and two curves on a rounded tile.
-QImage DrawIcon()
+// The window icon: a small chart with a grid and two curves on a rounded tile, drawn
+// on a 64-pixel grid and scaled to the size asked for.
+QImage DrawIcon(int size)
 {
-    QImage image = NewImage(64, 64, Qt::transparent);
+    QImage image = NewImage(size, size, Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 64.0, size / 64.0);
 
     QPainterPath tile;
     tile.addRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
@@ -275,7 +280,9 @@ int main(int argc, char** argv)
         writer.Save(DrawWheelFrame(frame), QStringLiteral("bmp/%1.bmp").arg(id), "BMP");
         bmpIds.push_back(id);
     }
-    writer.Save(DrawIcon(), QStringLiteral("icon/100.png"), "PNG");
+    writer.Save(DrawIcon(64), QStringLiteral("icon/100.png"), "PNG");
+    for (int size : kThemeIconSizes)
+        writer.Save(DrawIcon(size), QStringLiteral("icons/hicolor/%1x%1/apps/trandor.png").arg(size), "PNG");
     WriteResourceList(writer, pngIds, bmpIds);
     return writer.Ok() ? 0 : 1;
 }
