@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 // The resource file's registration functions, made by the resource compiler.
@@ -13,6 +14,7 @@ namespace {
 
 bool g_bStarted = false;
 QTranslator* g_pTranslator = nullptr;
+QLocale g_previousLocale;
 
 void InstallQtTranslation()
 {
@@ -22,6 +24,10 @@ void InstallQtTranslation()
     if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
         && QCoreApplication::installTranslator(translator)) {
         g_pTranslator = translator;
+        // Dates, sizes and units in Qt's dialogs (the file list, the page set-up)
+        // follow the same language.
+        g_previousLocale = QLocale();
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
         return;
     }
     delete translator;
@@ -31,6 +37,7 @@ void RemoveQtTranslation()
 {
     if (!g_pTranslator)
         return;
+    QLocale::setDefault(g_previousLocale);
     QCoreApplication::removeTranslator(g_pTranslator);
     delete g_pTranslator;
     g_pTranslator = nullptr;
