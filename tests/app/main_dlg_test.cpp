@@ -112,6 +112,18 @@ TEST_F(MainWindowTest, OpensAFileAndShowsItsNamesAndReadout)
     EXPECT_EQ(window->GetReadout(), "[2024/05/06 08:00:36] CH01:36.10V, CH02:36.20V, CH03:36.30V");
 }
 
+// The legend (on screen and on the printed sheet, which draws the chart's names) and
+// the read-out show a GB18030 file's names decoded as GB18030, also the ones whose
+// bytes happen to be valid UTF-8 (液位 水位), next to a unit stored in GBK.
+TEST_F(MainWindowTest, NamesAndUnitOfTwoEncodingsReadRight)
+{
+    Settings(0, "\xA1\xE6");  // ℃ in GBK
+    Open(dir.Write("gb.csv", "\xCA\xB1\xBC\xE4,\xD2\xBA\xCE\xBB,\xCB\xAE\xCE\xBB\n2024/05/06 08:00:00,1,2\n"));
+    EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<QString>{"液位", "水位"}));
+    Cursor(0);
+    EXPECT_EQ(window->GetReadout(), "[2024/05/06 08:00:00] 液位:1.00℃, 水位:2.00℃");
+}
+
 TEST_F(MainWindowTest, DescendingReadoutCountsFromTheRight)
 {
     Settings(1, "");
