@@ -40,6 +40,12 @@ void SetResolution(QImage* image, const QPaintDevice* reference)
     image->setDotsPerMeterY(qRound(dpiY / kMetresPerInch));
 }
 
+// A new surface's font: 黑体 at 10 points, regular.
+QFont InitialFont()
+{
+    return MakeSurfaceFont(QStringLiteral("黑体"), 10, 0);
+}
+
 // World-to-device scale of the anti-aliased primitives while the page-unit switch is
 // on. Pixel (2) is the identity; world (0) and display (1) are pixels on a raster
 // surface too. Point (3), inch (4), document (5, 1/300 inch) and millimetre (6) scale
@@ -74,7 +80,7 @@ void BeginSmooth(QPainter* painter, const QTransform& page)
 
 CGUIEXDC::CGUIEXDC(const QPaintDevice* reference, int width, int height)
     : m_nWidth(width), m_nHeight(height), m_brush(Qt::black),
-      m_font(MakeSurfaceFont(QStringLiteral("黑体"), 10, 0))
+      m_font(InitialFont())
 {
     if (width <= 0 || height <= 0)
         return;
@@ -84,7 +90,7 @@ CGUIEXDC::CGUIEXDC(const QPaintDevice* reference, int width, int height)
 }
 
 CGUIEXDC::CGUIEXDC(const QPaintDevice* reference, unsigned resourceId, const char* resourceType)
-    : m_brush(Qt::black), m_font(MakeSurfaceFont(QStringLiteral("黑体"), 10, 0))
+    : m_brush(Qt::black), m_font(InitialFont())
 {
     QImage* raw = nullptr;
     if (!LoadImageResource(resourceId, resourceType, &raw) || !raw)
