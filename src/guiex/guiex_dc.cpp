@@ -79,8 +79,7 @@ void BeginSmooth(QPainter* painter, const QTransform& page)
 }  // namespace
 
 CGUIEXDC::CGUIEXDC(const QPaintDevice* reference, int width, int height)
-    : m_nWidth(width), m_nHeight(height), m_brush(Qt::black),
-      m_font(InitialFont())
+    : m_nWidth(width), m_nHeight(height), m_brush(Qt::black), m_font(InitialFont())
 {
     if (width <= 0 || height <= 0)
         return;
