@@ -279,4 +279,6 @@ TEST(GUIEXStartup, QtDialogsSpeakChineseAndBoxesCarryTheTitle)
     delete box;
     GUIEXShutdown();
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(), "Cancel");
+    // The shutdown took the images away; the suite's later tests draw with them.
+    Q_INIT_RESOURCE(trandor);
 }
