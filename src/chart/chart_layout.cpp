@@ -1,14 +1,7 @@
 #include "chart/chart_layout.h"
 
+#include "chart/chart_constants.h"
 #include "guiex/parameters_base.h"
-
-namespace {
-
-constexpr int kColumns = 35;  // grid cells across the plot
-constexpr int kRows = 15;     // grid cells down the plot
-constexpr int kItemsPerRow = 8;
-
-}  // namespace
 
 CChartLayout ComputeChartLayout(int width, int height)
 {
@@ -16,8 +9,8 @@ CChartLayout ComputeChartLayout(int width, int height)
     const int left = S(22);
     const int bottom = height - S(80);
     CChartLayout layout;
-    layout.plot = RECT{left, bottom - kRows * cell, left + kColumns * cell, bottom};
-    layout.legend = RECT{left, 0, left + kColumns * cell, height - kRows * cell - S(80)};
+    layout.plot = RECT{left, bottom - kPlotRows * cell, left + kPlotColumns * cell, bottom};
+    layout.legend = RECT{left, 0, left + kPlotColumns * cell, height - kPlotRows * cell - S(80)};
     layout.valueBand = RECT{layout.plot.right, layout.plot.top - cell, width, layout.plot.bottom + 1};
     layout.timeBand = RECT{0, layout.plot.bottom + 1, width, height};
     layout.track = RECT{layout.plot.left, layout.plot.bottom - S(10), layout.plot.right, layout.plot.bottom};
@@ -29,9 +22,9 @@ CLegendItem ComputeLegendItem(const RECT& legend, int index, int count)
     const int columnWidth = S(10) + 4 * S(30);
     const int dot = S(12);
     const int height = legend.bottom - legend.top;
-    const int gap = count <= kItemsPerRow ? (height - dot) / 2 : (height - 2 * dot) / 3;
-    const int column = index % kItemsPerRow;
-    const int row = index / kItemsPerRow;
+    const int gap = count <= kLegendColumns ? (height - dot) / 2 : (height - 2 * dot) / 3;
+    const int column = index % kLegendColumns;
+    const int row = index / kLegendColumns;
 
     const int dotLeft = legend.left + column * columnWidth + dot;
     const int rowTop = legend.top + row * (gap + dot) + gap;

@@ -2,6 +2,7 @@
 // print job that draws the sheet at the printer's resolution.
 #include "chart/chart_print.h"
 
+#include "chart/chart_constants.h"
 #include "data/visibility_flags.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/strings.h"
@@ -17,16 +18,10 @@
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr int kFontSize = 9;
 constexpr int kUnderline = 4;
-constexpr float kLabelAngle = 45.0f;
-constexpr int kSolidEvery = 5;  // every fifth grid line is solid, the others dotted
-constexpr int kPlotColumns = 35;
-constexpr int kPlotRows = 15;
 constexpr int kLegendRows = 2;
 constexpr int kValueColumns = 2;
-constexpr int kLegendColumns = 8;
 constexpr int kValueLabels = 16;
 constexpr int kTickHeight = 2;
 constexpr int kSideMarginMm = 15;

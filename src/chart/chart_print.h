@@ -56,8 +56,6 @@ public:
     static constexpr int kColumns = 39;
     static constexpr int kRows = 21;
     static constexpr COLORREF kGridColor = 0x333333;   // frame and grid lines
-    static constexpr COLORREF kLabelColor = 0x552200;  // value and time labels
-    static constexpr int kMaxLegendItems = 16;
     static constexpr int kMaxTimeLabels = 36;
     // Value ranges narrower than this print no value labels.
     static constexpr double kMinValueRange = 0.01;

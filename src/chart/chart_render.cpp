@@ -2,6 +2,7 @@
 // the layers on the first pass) and the composition of every paint.
 #include "chart/curve_wnd.h"
 
+#include "chart/chart_constants.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
 constexpr uint8_t kPlotFillAlpha = 144;
 constexpr uint8_t kCursorAlpha = 144;
@@ -25,9 +25,6 @@ constexpr uint8_t kThumbAlpha = 192;
 constexpr int kLegendFontSize = 9;
 constexpr int kTimeFontSize = 8;
 constexpr int kTimeFontStyle = 4;  // underline
-constexpr int kSolidEvery = 5;     // every fifth grid line is solid, the others dotted
-constexpr float kLabelAngle = 45.0f;
-constexpr int kMaxLegendItems = 16;
 
 // Copies width x height pixels from (sx, sy) of the source to (x, y) of the target,
 // replacing what was there; parts outside either surface are left out.

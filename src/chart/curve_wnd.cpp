@@ -1,6 +1,7 @@
 // The chart window's life cycle and the operations the main window calls on it.
 #include "chart/curve_wnd.h"
 
+#include "chart/chart_constants.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/strings.h"
 
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr int kDefaultNames = 16;
 // How long the destructor waits for a preparation in flight before it takes the
 // layers back (the worker reads them while it prepares a page).
 constexpr int kWorkerWaitMs = 3000;
@@ -54,7 +54,7 @@ void CCurveWnd::BindPageState(int* timeOrder, int* first, int* total, int* pageC
 void CCurveWnd::LoadDefaultChannelNames()
 {
     const QByteArray format = COM_GUI_EX::LoadString(1002).toUtf8();
-    for (int i = 1; i <= kDefaultNames; ++i)
+    for (int i = 1; i <= kMaxLegendItems; ++i)  // 通道01 to 通道16, one per legend item
         m_strNames.push_back(QString::asprintf(format.constData(), i));
 }
 

@@ -35,7 +35,6 @@ public:
     // Colours of the chart (0x00BBGGRR).
     static constexpr COLORREF kGridColor = 0xAAAAAA;
     static constexpr COLORREF kHiddenDotColor = 0xECC3A1;
-    static constexpr COLORREF kLabelColor = 0x552200;
 
     // Creates the chart as a child of parent at rect (parent client coordinates) with
     // the control id, with the default names 通道01 to 通道16 and its layers, which

@@ -1,6 +1,7 @@
 #include "guiex/strings.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 namespace COM_GUI_EX {
@@ -53,6 +54,18 @@ constexpr StringEntry kStrings[] = {
     {1604, "PNG 图片 (*.png)"},
     {1605, "PDF 文件 (*.pdf)"},
 };
+
+// A lookup finds every entry only while the ids ascend strictly, and an empty text
+// would read as an id the table does not hold.
+constexpr bool IdsAscendAndTextsAreSet()
+{
+    for (size_t i = 0; i < std::size(kStrings); ++i) {
+        if (!kStrings[i].text || kStrings[i].text[0] == '\0' || (i > 0 && kStrings[i - 1].id >= kStrings[i].id))
+            return false;
+    }
+    return true;
+}
+static_assert(IdsAscendAndTextsAreSet(), "string ids must ascend strictly and every text must be set");
 
 }  // namespace
 

@@ -9,6 +9,9 @@
 #include "settings/ini_setting.h"
 #include "settings/search_dlg.h"
 #include "settings/setting_dlg.h"
+#include "support/local_time.h"
+#include "support/recorder_file.h"
+#include "support/settle.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -28,35 +31,16 @@
 
 namespace {
 
-// Rows one second apart from 2024/05/06 08:00:00, one channel "CH01".
+// One channel "CH01" from 08:00:00 reading the row's second and a half.
 std::string Seconds(int rows)
 {
-    std::string csv = "Time,CH01\n";
-    char line[64];
-    for (int r = 0; r < rows; ++r) {
-        std::snprintf(line, sizeof line, "2024/05/06 08:%02d:%02d,%d.5\n", r / 60 % 60, r % 60, r);
-        csv += line;
-    }
-    return csv;
+    return RecorderCsv(rows, 1, [](int second, int) { return std::to_string(second) + ".5"; });
 }
 
 std::string Query(int enabled, TimeValue start, TimeValue end, int fitAll)
 {
     return std::to_string(enabled) + " " + std::to_string(start) + " " + std::to_string(end) + " "
            + std::to_string(fitAll);
-}
-
-TimeValue Local(int year, int month, int day, int hour, int minute, int second)
-{
-    struct tm fields = {};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    fields.tm_isdst = -1;
-    return static_cast<TimeValue>(mktime(&fields));
 }
 
 // Runs the action on the modal dialog of type T once it is up (looked for every
@@ -118,16 +102,9 @@ protected:
     void Open(const std::string& path)
     {
         window->OpenPath(path);
-        Settle();
+        SettleMainWindow();
     }
 
-    void Settle()
-    {
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
-            QCoreApplication::processEvents();
-        }
-    }
 
     // The button's command, with the action run on the dialog it opens.
     template <class T>
@@ -144,7 +121,7 @@ protected:
         window->GetButton(button)->click();
         *stop = true;
         ASSERT_TRUE(seen);
-        Settle();
+        SettleMainWindow();
     }
 
     void QueryCommand(std::function<void(CSearchDlg*)> action) { Command<CSearchDlg>(2, action); }
@@ -173,6 +150,7 @@ protected:
         return labels->GetAt(0) + " .. " + labels->GetAt(labels->size() - 1);
     }
 
+    LocalTimeZone zone{"Asia/Shanghai"};  // the pickers show local fields
     TempDir dir;
     std::unique_ptr<CMainDlg> window;
 };
@@ -188,7 +166,7 @@ TEST_F(MainDialogsTest, QueryOpensOnTheFileSpanAndEscapeChangesNothing)
     Open(dir.Write("day.csv", csv));
     ASSERT_EQ(window->GetTotal(), 18);
     const std::string before = CurrentQuery();
-    EXPECT_EQ(before, Query(0, Local(2024, 5, 6, 10, 0, 0), Local(2024, 5, 6, 18, 30, 0), 0));
+    EXPECT_EQ(before, Query(0, LocalTime(2024, 5, 6, 10, 0, 0), LocalTime(2024, 5, 6, 18, 30, 0), 0));
 
     QueryCommand([this](CSearchDlg* dlg) {
         EXPECT_EQ(Picker(dlg, CSearchDlg::IDC_START)->text(), "2024-05-06 10:00:00");
@@ -221,7 +199,7 @@ TEST_F(MainDialogsTest, QueryLoadsTheRangeAndSwitchedOffReloadsAll)
         List(dlg, CSearchDlg::IDC_ENABLE)->setCurrentIndex(1);
         dlg->GetOkButton()->click();
     });
-    EXPECT_EQ(CurrentQuery(), Query(1, Local(2024, 5, 6, 8, 0, 10), Local(2024, 5, 6, 8, 0, 29), 0));
+    EXPECT_EQ(CurrentQuery(), Query(1, LocalTime(2024, 5, 6, 8, 0, 10), LocalTime(2024, 5, 6, 8, 0, 29), 0));
     EXPECT_EQ(window->GetTotal(), 20);
     EXPECT_EQ(Labels(), "2024/05/06 08:00:10 .. 2024/05/06 08:00:29");
     EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), std::vector<QString>{"CH01"});
@@ -236,7 +214,7 @@ TEST_F(MainDialogsTest, QueryLoadsTheRangeAndSwitchedOffReloadsAll)
     });
     EXPECT_EQ(window->GetTotal(), 100);
     EXPECT_EQ(Labels(), "2024/05/06 08:00:00 .. 2024/05/06 08:01:39");
-    EXPECT_EQ(CurrentQuery(), Query(0, Local(2024, 5, 6, 8, 0, 0), Local(2024, 5, 6, 8, 1, 39), 0));
+    EXPECT_EQ(CurrentQuery(), Query(0, LocalTime(2024, 5, 6, 8, 0, 0), LocalTime(2024, 5, 6, 8, 1, 39), 0));
 }
 
 // All data in one page: a file three pages long is squeezed into the plot's columns.

@@ -7,6 +7,8 @@
 #include "common/file_helpers.h"
 #include "guiex/posted_message.h"
 #include "settings/ini_setting.h"
+#include "support/recorder_file.h"
+#include "support/settle.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -20,24 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string Rows(int rows, int channels)
-{
-    std::string csv = "Time";
-    for (int c = 1; c <= channels; ++c)
-        csv += ",CH0" + std::to_string(c);
-    csv += "\n";
-    char label[32];
-    for (int r = 0; r < rows; ++r) {
-        const int s = r;
-        std::snprintf(label, sizeof label, "2024/05/06 %02d:%02d:%02d", 8 + s / 3600, s / 60 % 60, s % 60);
-        csv += label;
-        for (int c = 1; c <= channels; ++c)
-            csv += "," + std::to_string(r) + "." + std::to_string(c);
-        csv += "\n";
-    }
-    return csv;
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -62,17 +46,9 @@ protected:
     void Open(const std::string& path)
     {
         window->OpenPath(path);
-        Settle();
+        SettleMainWindow();
     }
 
-    // Lets the worker finish and the window handle what it posted.
-    void Settle()
-    {
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
-            QCoreApplication::processEvents();
-        }
-    }
 
     int ManagerFirst() const
     {
@@ -100,7 +76,7 @@ TEST_F(MainWindowTest, OpensAFileAndShowsItsNamesAndReadout)
     Settings(0, "V");
     EXPECT_EQ(window->windowTitle().toStdString(), "数据导出曲线显示软件 V1.7");
     EXPECT_TRUE(window->GetTitleText().isEmpty());
-    Open(dir.Write("three.csv", Rows(100, 3)));
+    Open(dir.Write("three.csv", Seconds(100, 3)));
     EXPECT_EQ(window->GetTitleText(), "导入文件: three.csv");
     EXPECT_EQ(window->GetCurveWnd()->GetChannelNames(), (std::vector<QString>{"CH01", "CH02", "CH03"}));
     // 100 samples on a 1050-pixel plot: step 15, a page of 71 columns ending at the newest sample.
@@ -127,7 +103,7 @@ TEST_F(MainWindowTest, NamesAndUnitOfTwoEncodingsReadRight)
 TEST_F(MainWindowTest, DescendingReadoutCountsFromTheRight)
 {
     Settings(1, "");
-    Open(dir.Write("desc.csv", Rows(100, 2)));
+    Open(dir.Write("desc.csv", Seconds(100, 2)));
     Cursor(0);  // the leftmost column shows the page's last sample, 0 + 71 - 1
     EXPECT_EQ(window->GetReadout(), "[2024/05/06 08:01:10] CH01:70.10, CH02:70.20");
     Cursor(1049);  // the rightmost column its first
@@ -137,41 +113,41 @@ TEST_F(MainWindowTest, DescendingReadoutCountsFromTheRight)
 TEST_F(MainWindowTest, ZoomKeepsTheMiddleSample)
 {
     Settings(1, "");
-    Open(dir.Write("long.csv", Rows(3000, 1)));
+    Open(dir.Write("long.csv", Seconds(3000, 1)));
     EXPECT_EQ(window->GetFirst(), 0);
     EXPECT_EQ(window->GetPageCount(), 1051);
     // Descending order: turning the wheel away from the user goes 20 samples on.
     for (int i = 0; i < 50; ++i)
         window->ScrollByWheel(120);
     EXPECT_EQ(window->GetFirst(), 1000);
-    Settle();
+    SettleMainWindow();
     EXPECT_EQ(window->IsBusy(), 0);
     window->OnZoomIn();
     EXPECT_EQ(window->GetZoom(), 2);
     EXPECT_EQ(window->GetPageCount(), 526);
     EXPECT_EQ(window->GetFirst(), 1262);
-    Settle();
+    SettleMainWindow();
     window->OnZoomOut();
     EXPECT_EQ(window->GetZoom(), 1);
     EXPECT_EQ(window->GetFirst(), 1262 + 263 - 525);
-    Settle();
+    SettleMainWindow();
 }
 
 TEST_F(MainWindowTest, WheelStopsAtBothEnds)
 {
     Settings(0, "");
-    Open(dir.Write("wheel.csv", Rows(1200, 1)));
+    Open(dir.Write("wheel.csv", Seconds(1200, 1)));
     EXPECT_EQ(window->GetFirst(), 1200 - 1051);
     window->ScrollByWheel(-120);  // ascending: toward the user is forward, past the end
     EXPECT_EQ(window->GetFirst(), 1200 - 1051);
-    Settle();
+    SettleMainWindow();
     for (int i = 0; i < 20; ++i)
         window->ScrollByWheel(120);
     EXPECT_EQ(window->GetFirst(), 0);
-    Settle();
+    SettleMainWindow();
     // Turns made while busy changed the first sample but sent nothing; the next one sends it.
     window->ScrollByWheel(120);
-    Settle();
+    SettleMainWindow();
     EXPECT_EQ(ManagerFirst(), 0);
 }
 
@@ -180,20 +156,20 @@ TEST_F(MainWindowTest, WheelStopsAtBothEnds)
 TEST_F(MainWindowTest, TheNewestSampleStaysInReach)
 {
     Settings(0, "");
-    Open(dir.Write("end.csv", Rows(1200, 1)));
+    Open(dir.Write("end.csv", Seconds(1200, 1)));
     window->OnZoomIn();
-    Settle();
+    SettleMainWindow();
     for (int i = 0; i < 40; ++i)
         window->ScrollByWheel(-120);
     EXPECT_EQ(window->GetFirst(), 1200 - 526);
-    Settle();
+    SettleMainWindow();
     window->OnZoomOut();  // the middle kept would reach past the end
     EXPECT_EQ(window->GetFirst(), 1200 - 1051);
-    Settle();
+    SettleMainWindow();
     window->CommitPage(0);
     window->CommitPage(1200);  // as a thumb dragged to the end sets it
     EXPECT_EQ(window->GetFirst(), 1200 - 1051);
-    Settle();
+    SettleMainWindow();
     EXPECT_EQ(ManagerFirst(), 1200 - 1051);
 }
 
@@ -202,12 +178,12 @@ TEST_F(MainWindowTest, TheNewestSampleStaysInReach)
 TEST_F(MainWindowTest, OnlyTheVerticalWheelPagesOrZooms)
 {
     Settings(0, "");
-    Open(dir.Write("tilt.csv", Rows(3000, 1)));
+    Open(dir.Write("tilt.csv", Seconds(3000, 1)));
     const auto wheel = [this](QPoint angle, Qt::KeyboardModifiers modifiers) {
         QWheelEvent event(QPointF(500, 300), QPointF(500, 300), QPoint(), angle, Qt::NoButton, modifiers,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(window.get(), &event);
-        Settle();
+        SettleMainWindow();
     };
     wheel(QPoint(120, 0), Qt::NoModifier);
     wheel(QPoint(-120, 0), Qt::NoModifier);
@@ -223,14 +199,14 @@ TEST_F(MainWindowTest, OnlyTheVerticalWheelPagesOrZooms)
 TEST_F(MainWindowTest, PageRequestsWaitWhileBusy)
 {
     Settings(0, "");
-    Open(dir.Write("busy.csv", Rows(3000, 1)));
+    Open(dir.Write("busy.csv", Seconds(3000, 1)));
     window->ScrollByWheel(120);
     const int requested = window->GetFirst();
     ASSERT_EQ(window->IsBusy(), 1);
     // A thumb commit while the preparation runs: the chart writes the page state and
     // posts WM_CURVE_PAGE, which is dropped.
     COM_GUI_EX::PostMessage(window.get(), WM_CURVE_PAGE, 0, 0);
-    Settle();
+    SettleMainWindow();
     EXPECT_EQ(window->IsBusy(), 0);
     EXPECT_EQ(ManagerFirst(), requested);
 }
@@ -302,7 +278,7 @@ TEST_F(MainWindowTest, FilesThatYieldNothingLeaveAnEmptyChart)
         {"missing", dir.Path("missing.csv"), "", "文件无法打开，不能导入！"},
     };
     for (const auto& c : cases) {
-        Open(dir.Write("three.csv", Rows(100, 3)));
+        Open(dir.Write("three.csv", Seconds(100, 3)));
         Cursor(15 * 7 + 3);
         ASSERT_FALSE(window->GetReadout().isEmpty());
         ASSERT_NE(ChartBands(*window), pristine);
@@ -319,7 +295,7 @@ TEST_F(MainWindowTest, FilesThatYieldNothingLeaveAnEmptyChart)
 TEST_F(MainWindowTest, BusyPointerAfterTheWaitingWindowTimedOut)
 {
     Settings(0, "");
-    const std::string path = dir.Write("long.csv", Rows(200000, 8));
+    const std::string path = dir.Write("long.csv", Seconds(200000, 8));
     QTimer::singleShot(0, [] {
         if (g_pWaitingDlg)
             for (int tick = 0; tick <= CWaitingDlg::kTimeoutTicks; ++tick)
@@ -329,7 +305,7 @@ TEST_F(MainWindowTest, BusyPointerAfterTheWaitingWindowTimedOut)
     ASSERT_TRUE(window->IsLoading()) << "the load ended before the waiting window";
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    Settle();
+    SettleMainWindow();
     EXPECT_FALSE(window->IsLoading());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(window->GetTotal(), 200000);

@@ -9,6 +9,8 @@
 #include "guiex/parameters_base.h"
 #include "guiex/smooth_btn.h"
 #include "settings/ini_setting.h"
+#include "support/recorder_file.h"
+#include "support/settle.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -40,15 +42,13 @@ constexpr double kMetresPerInch = 0.0254;
 // Three channels at 51, 43 and 57 with a small wobble: the automatic axis is 30 .. 60.
 std::string ThreeChannels(int rows)
 {
-    std::string csv = "Time,CH01,CH02,CH03\n";
-    char line[96];
-    for (int r = 0; r < rows; ++r) {
-        const double wobble = (r % 7) * 0.5;
-        std::snprintf(line, sizeof line, "2024/05/06 %02d:%02d:%02d,%.1f,%.1f,%.1f\n", 8 + r / 3600, r / 60 % 60,
-                      r % 60, 51 + wobble, 43 + wobble, 57 - wobble);
-        csv += line;
-    }
-    return csv;
+    return RecorderCsv(rows, 3, [](int second, int c) {
+        const double wobble = (second % 7) * 0.5;
+        const double levels[] = {51 + wobble, 43 + wobble, 57 - wobble};
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f", levels[c]);
+        return std::string(text);
+    });
 }
 
 std::string PaletteColour(int c)
@@ -166,16 +166,9 @@ protected:
     void Open(int rows = 300)
     {
         window->OpenPath(dir.Write("three.csv", ThreeChannels(rows)));
-        Settle();
+        SettleMainWindow();
     }
 
-    void Settle()
-    {
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
-            QCoreApplication::processEvents();
-        }
-    }
 
     // A printer that writes the named PDF file at a modest resolution.
     std::unique_ptr<QPrinter> PdfPrinter(const std::string& name, int dpi = kDpi)
@@ -336,7 +329,7 @@ TEST_F(MainPrintTest, HiddenChannelPrintsAsRing)
     QTest::mousePress(chart, Qt::LeftButton, Qt::NoModifier, point);
     QTest::mouseRelease(chart, Qt::LeftButton, Qt::NoModifier, point);
     ASSERT_TRUE(chart->GetVisibilityFlags().IsHidden(1));
-    Settle();
+    SettleMainWindow();
 
     const PdfSheet hidden = Print("hidden.pdf");
     ASSERT_FALSE(hidden.sheet.isNull());
@@ -361,7 +354,7 @@ TEST_F(MainPrintTest, PrintDuringAPreparationPrintsTheNewPage)
         window->ScrollByWheel(120);  // ascending: back 20 samples
         ASSERT_EQ(window->IsBusy(), 1);
         const PdfSheet during = Print(name);
-        Settle();
+        SettleMainWindow();
         const PdfSheet after = Print("after-" + std::to_string(i) + ".pdf");
         ASSERT_FALSE(during.sheet.isNull());
         EXPECT_TRUE(during.sheet == after.sheet) << name;

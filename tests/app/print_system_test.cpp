@@ -8,6 +8,8 @@
 #include "guiex/parameters_base.h"
 #include "guiex/smooth_btn.h"
 #include "settings/ini_setting.h"
+#include "support/recorder_file.h"
+#include "support/settle.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -194,14 +196,9 @@ private:
 
 std::string Rows(int rows)
 {
-    std::string csv = "Time,CH01,CH02\n";
-    char line[96];
-    for (int r = 0; r < rows; ++r) {
-        std::snprintf(line, sizeof line, "2024/05/06 08:%02d:%02d,%d,%d\n", r / 60 % 60, r % 60, 40 + r % 9,
-                      20 + r % 5);
-        csv += line;
-    }
-    return csv;
+    return RecorderCsv(rows, 2, [](int second, int c) {
+        return std::to_string(c == 0 ? 40 + second % 9 : 20 + second % 5);
+    });
 }
 
 // Pixels of the sheet near the palette colour of a channel.
@@ -260,10 +257,7 @@ protected:
     void Open()
     {
         window->OpenPath(dir.Write("two.csv", Rows(600)));
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
-            QCoreApplication::processEvents();
-        }
+        SettleMainWindow();
     }
 
     static PrivateCups* cups;

@@ -134,30 +134,9 @@ QImage ChartTest::Grab()
     return chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-std::string RecorderCsv(int rows, int channels, double (*value)(int row, int channel))
+std::string ThreeLevels(int, int channel)
 {
-    std::string csv = "Time";
-    char buffer[64];
-    for (int c = 0; c < channels; ++c) {
-        std::snprintf(buffer, sizeof buffer, ",CH%02d", c + 1);
-        csv += buffer;
-    }
-    csv += "\n";
-    for (int r = 0; r < rows; ++r) {
-        std::snprintf(buffer, sizeof buffer, "2024/05/06 %02d:%02d:%02d", r / 3600 % 24, r / 60 % 60, r % 60);
-        csv += buffer;
-        for (int c = 0; c < channels; ++c) {
-            std::snprintf(buffer, sizeof buffer, ",%g", value(r, c));
-            csv += buffer;
-        }
-        csv += "\n";
-    }
-    return csv;
-}
-
-double ThreeLevels(int, int channel)
-{
-    static const double levels[] = {51, 43, 57};
+    static const char* const levels[] = {"51", "43", "57"};
     return levels[channel % 3];
 }
 

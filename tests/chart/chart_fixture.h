@@ -6,6 +6,7 @@
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
 #include "data/transfer_messages.h"
+#include "support/recorder_file.h"
 #include "support/temp_dir.h"
 
 #include <QImage>
@@ -68,12 +69,10 @@ protected:
     TempDir dir;
 };
 
-// A recorder file of rows one second apart; reading r of channel c is value(r, c).
-std::string RecorderCsv(int rows, int channels, double (*value)(int row, int channel));
-
-// Readings 51, 43 and 57 for channels 0, 1 and 2: the automatic axis is 30 .. 60, so
-// the curves lie on rows 135, 255 and 45 of the plot, between the grid lines.
-double ThreeLevels(int row, int channel);
+// Readings 51, 43 and 57 for channels 0, 1 and 2 (a ReadingText of RecorderCsv): the
+// automatic axis is 30 .. 60, so the curves lie on rows 135, 255 and 45 of the plot,
+// between the grid lines.
+std::string ThreeLevels(int second, int channel);
 
 // "#rrggbb" of a pixel.
 std::string Pixel(const QImage& image, int x, int y);

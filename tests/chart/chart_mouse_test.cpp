@@ -36,7 +36,7 @@ TEST_F(ChartTest, NoCursorLineAndNoMessageBeforeAFileIsLoaded)
 
 TEST_F(ChartTest, CursorLineReportsItsColumn)
 {
-    LoadAsMainWindow(dir.Write("page.csv", RecorderCsv(600, 3, ThreeLevels)));
+    LoadAsMainWindow(dir.Write("page.csv", RecorderCsv(600, 3, ThreeLevels, 0)));
     ASSERT_EQ(chart->GetScrollThumb().left, 151);  // the thumb covers 151 .. 1070 of the track
 
     const struct {
@@ -93,7 +93,7 @@ TEST_F(ChartTest, ThumbDragsAndTrackClicks)
     };
     for (const auto& c : cases) {
         ApplyTimeOrder(c.timeOrder);
-        LoadAsMainWindow(dir.Write("rows.csv", RecorderCsv(c.rows, 1, ThreeLevels)));
+        LoadAsMainWindow(dir.Write("rows.csv", RecorderCsv(c.rows, 1, ThreeLevels, 0)));
         EXPECT_EQ(chart->GetScrollThumb().left, c.left) << c.name;
         EXPECT_EQ(chart->GetScrollThumb().right, c.right) << c.name;
 
@@ -136,7 +136,7 @@ TEST_F(ChartTest, PageStateBeyond32BitProducts)
 
 TEST_F(ChartTest, LegendClickHidesAndShowsACurve)
 {
-    LoadAsMainWindow(dir.Write("page.csv", RecorderCsv(600, 3, ThreeLevels)));
+    LoadAsMainWindow(dir.Write("page.csv", RecorderCsv(600, 3, ThreeLevels, 0)));
     const RECT& plot = chart->GetPlotArea();
     const int curveRow = plot.top + 255;  // channel 1
     const RECT hit = chart->GetLegendHitRects()[1];
@@ -195,7 +195,7 @@ TEST_F(ChartTest, EveryClickOfADoubleClickTogglesTheChannel)
 
 TEST_F(ChartTest, DestroyedChartLeavesNothingLentToTheManager)
 {
-    LoadAsMainWindow(dir.Write("page.csv", RecorderCsv(600, 3, ThreeLevels)));
+    LoadAsMainWindow(dir.Write("page.csv", RecorderCsv(600, 3, ThreeLevels, 0)));
     const RECT hit = chart->GetLegendHitRects()[0];
     Move(hit.left + 40, hit.top + 2);
     Press(hit.left + 40, hit.top + 2);

@@ -319,7 +319,7 @@ using ChartPrintPage = ChartTest;
 // The page is taken only while the worker is idle, and then it is the last prepared one.
 TEST_F(ChartPrintPage, TakenOnlyBetweenPreparations)
 {
-    LoadAsMainWindow(dir.Write("three.csv", RecorderCsv(200, 3, ThreeLevels)));
+    LoadAsMainWindow(dir.Write("three.csv", RecorderCsv(200, 3, ThreeLevels, 0)));
     CPrintPage page;
     page.step = -7;
     manager->RequestPrepare();

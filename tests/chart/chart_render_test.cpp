@@ -80,7 +80,7 @@ TEST_F(ChartTest, ParentBackgroundShowsThroughAtTheChartsPlace)
 TEST_F(ChartTest, PreparedPageShowsCurvesValueLabelsAndThumb)
 {
     const QImage before = Grab();
-    LoadAsMainWindow(dir.Write("three.csv", RecorderCsv(600, 3, ThreeLevels)));
+    LoadAsMainWindow(dir.Write("three.csv", RecorderCsv(600, 3, ThreeLevels, 0)));
     ASSERT_EQ(host.total, 600);
     ASSERT_EQ(host.pageCount, 526);  // step 2
 

@@ -208,11 +208,10 @@ TEST(GuiexDc, ThinCurvesTakeEndPointsAnywhereInInt)
     }
 }
 
-// Curves of a page are drawn in row bands on two threads when the surface is tall
-// enough; where the bands meet must not show: a batch of crossing, overlapping lines
-// comes out the same on a surface drawn in one piece (below the height that shares
-// the work) and on a taller one whose bands meet inside the lines' rows.
-TEST(GuiexDc, CurvesDrawnInBandsMatchOnePiece)
+// A batch of crossing, overlapping curves, each over the ones before it, comes out
+// the same on a surface that ends at the curves' lowest row and on a taller one: the
+// clipping at an edge leaves every other pixel of the picture as it is.
+TEST(GuiexDc, CurvesDrawTheSamePixelsOnAnyHeight)
 {
     std::vector<std::vector<QPoint>> curves(6);
     uint32_t state = 7;
@@ -228,13 +227,13 @@ TEST(GuiexDc, CurvesDrawnInBandsMatchOnePiece)
     for (size_t i = 0; i < curves.size(); ++i)
         batch.push_back({curves[i].data(), static_cast<int>(curves[i].size()), colors[i]});
 
-    Surface whole(200, 63), banded(200, 100);
+    Surface whole(200, 63), taller(200, 100);
     whole.dc.DrawSmoothPolylines(batch, 1);
-    banded.dc.DrawSmoothPolylines(batch, 1);
+    taller.dc.DrawSmoothPolylines(batch, 1);
     for (int y = 0; y < 63; ++y)
         for (int x = 0; x < 200; ++x)
-            ASSERT_EQ(whole.At(x, y), banded.At(x, y)) << "pixel " << x << "," << y;
-    EXPECT_EQ(banded.Ink().bottom(), 62);
+            ASSERT_EQ(whole.At(x, y), taller.At(x, y)) << "pixel " << x << "," << y;
+    EXPECT_EQ(taller.Ink().bottom(), 62);
 }
 
 // A steep line and the same line mirrored across the diagonal (a flat one) step along

@@ -4,6 +4,7 @@
 
 #include "guiex/guiex_dc.h"
 #include "guiex/smooth_btn.h"
+#include "support/local_time.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -12,28 +13,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 
 namespace {
 
 // The pickers show local fields: Shanghai (UTC+8) tells them from UTC ones.
 class SearchDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* tz = std::getenv("TZ");
-        m_oldTz = tz ? tz : "";
-        m_hadTz = tz != nullptr;
-        setenv("TZ", "Asia/Shanghai", 1);
-        tzset();
-    }
-    void TearDown() override
-    {
-        m_hadTz ? setenv("TZ", m_oldTz.c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-
     QDateTimeEdit* Picker(unsigned id) const { return qobject_cast<QDateTimeEdit*>(dlg.GetDlgItem(id)); }
     QComboBox* List(unsigned id) const { return qobject_cast<QComboBox*>(dlg.GetDlgItem(id)); }
     // "enabled start end fitAll" as the dialog hands them back.
@@ -47,10 +32,7 @@ protected:
     }
 
     CSearchDlg dlg{nullptr};
-
-private:
-    std::string m_oldTz;
-    bool m_hadTz = false;
+    LocalTimeZone zone{"Asia/Shanghai"};
 };
 
 constexpr TimeValue kTen = 1714960800;  // 2024-05-06 10:00:00 in Shanghai

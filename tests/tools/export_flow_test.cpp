@@ -11,6 +11,7 @@
 #include "guiex/smooth_btn.h"
 #include "settings/ini_setting.h"
 #include "settings/search_dlg.h"
+#include "support/settle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,7 +46,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         QCursor::setPos(QPoint(-10000, -10000));
         window->OpenPath(file);
-        Settle();
+        SettleMainWindow();
     }
 
     void TearDown() override
@@ -54,13 +55,6 @@ protected:
         std::remove(SettingsFilePath().c_str());
     }
 
-    void Settle()
-    {
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(CMemoryTransferManage::GetInstance()->WaitIdle(30000));
-            QCoreApplication::processEvents();
-        }
-    }
 
     void ExpectSameAsTool(const QStringList& options)
     {
@@ -107,16 +101,16 @@ TEST_F(ExportFlowTest, QueryZoomLegendAndCursor)
     window->GetButton(2)->click();
     poll.stop();
     ASSERT_TRUE(seen);
-    Settle();
+    SettleMainWindow();
     window->GetButton(3)->click();  // zoom in
-    Settle();
+    SettleMainWindow();
 
     CCurveWnd* chart = window->GetCurveWnd();
     const RECT hit = chart->GetLegendHitRects().at(2);
     const QPoint item((hit.left + hit.right) / 2, (hit.top + hit.bottom) / 2);
     QTest::mouseMove(chart, item);
     QTest::mouseClick(chart, Qt::LeftButton, Qt::NoModifier, item);
-    Settle();
+    SettleMainWindow();
     const RECT plot = chart->GetPlotArea();
     QTest::mouseMove(chart, QPoint(plot.left + 300, (plot.top + plot.bottom) / 2));
     QCoreApplication::processEvents();

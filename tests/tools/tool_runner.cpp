@@ -4,14 +4,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <cmath>
-#include <cstdio>
-#include <ctime>
 
 void ToolFixture::SetUp()
 {
-    qputenv("TZ", "UTC");
-    tzset();
     tool = dir.Path("trandor-export");
     ASSERT_TRUE(QFile::copy(TRANDOR_EXPORT_PATH, QString::fromStdString(tool)));
 }
@@ -54,52 +49,3 @@ QByteArray ReadFile(const std::string& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-namespace {
-
-std::string Header(int channels)
-{
-    std::string csv = "Time";
-    char name[16];
-    for (int c = 1; c <= channels; ++c) {
-        std::snprintf(name, sizeof name, ",CH%02d", c);
-        csv += name;
-    }
-    return csv + "\n";
-}
-
-std::string Label(int second)
-{
-    char label[32];
-    std::snprintf(label, sizeof label, "2024/05/06 %02d:%02d:%02d", 8 + second / 3600, second / 60 % 60, second % 60);
-    return label;
-}
-
-}  // namespace
-
-std::string Seconds(int rows, int channels, bool descending)
-{
-    std::string csv = Header(channels);
-    for (int r = 0; r < rows; ++r) {
-        const int s = descending ? rows - 1 - r : r;
-        csv += Label(s);
-        for (int c = 1; c <= channels; ++c)
-            csv += "," + std::to_string(s) + "." + std::to_string(c);
-        csv += "\n";
-    }
-    return csv;
-}
-
-std::string Waves(int rows, int channels)
-{
-    std::string csv = Header(channels);
-    char reading[32];
-    for (int r = 0; r < rows; ++r) {
-        csv += Label(r);
-        for (int c = 0; c < channels; ++c) {
-            std::snprintf(reading, sizeof reading, ",%.2f", 20.0 * c + 5.0 * std::sin(r / 30.0 + c));
-            csv += reading;
-        }
-        csv += "\n";
-    }
-    return csv;
-}

@@ -3,6 +3,8 @@
 // Runs trandor-export as a process. Each test gets a temporary folder with its own
 // copy of the tool, so the settings file the tool reads beside itself belongs to
 // the test. Times are UTC.
+#include "support/local_time.h"
+#include "support/recorder_file.h"
 #include "support/temp_dir.h"
 
 #include <QByteArray>
@@ -26,6 +28,7 @@ protected:
     // Runs with --info and the options; expects success and returns the summary.
     QJsonObject Info(const std::string& file, const QStringList& options) const;
 
+    LocalTimeZone zone{"UTC"};
     TempDir dir;
     std::string tool;
 };
@@ -33,8 +36,3 @@ protected:
 QStringList Strings(const QJsonValue& array);
 QByteArray ReadFile(const std::string& path);
 
-// Rows one second apart from 2024/05/06 08:00:00 (newest first when descending),
-// channels CH01.. reading the row's second plus channel / 10.
-std::string Seconds(int rows, int channels, bool descending = false);
-// Rows one second apart, channels CH01.. as slow waves apart from each other.
-std::string Waves(int rows, int channels);
