@@ -12,7 +12,7 @@ int NamedChannels(int fieldCount, int timeColumn)
     return std::min(names, kLargestChannelCount);
 }
 
-CLineBlock::CLineBlock() : values(static_cast<size_t>(kLines) * kLargestChannelCount)
+CLineBlock::CLineBlock() : m_values(new double[static_cast<size_t>(kLines) * kLargestChannelCount])
 {
     lines.reserve(kLines);
 }
@@ -72,9 +72,8 @@ void Range(const double* row, int count, double* low, double* high)
 // Puts a row's readings into the block's channel columns and finds their range.
 void StoreReadings(const double* row, size_t index, CLineBlock& block, CBlockLine& line)
 {
-    double* slot = block.values.data() + index;
-    for (int c = 0; c < line.readings; ++c, slot += CLineBlock::kLines)
-        *slot = row[c];
+    for (int c = 0; c < line.readings; ++c)
+        block.Channel(c)[index] = row[c];
     Range(row, line.readings, &line.low, &line.high);
 }
 

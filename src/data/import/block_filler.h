@@ -9,6 +9,7 @@
 #include "data/import/line_reader.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // How many channels a header line of this many fields names: every field but the
@@ -37,14 +38,19 @@ struct CLineBlock {
     CLineBlock();
 
     std::vector<CBlockLine> lines;
-    // The readings channel by channel: line i's reading of channel c at c * kLines + i,
-    // so that runs of rows go to the channel arrays in one copy per channel.
-    std::vector<double> values;
     // Header lines, each followed by kReadablePast readable bytes, and time labels.
     std::vector<char> text;
 
     const char* Text(const CBlockLine& line) const { return text.data() + line.text; }
-    const double* Channel(int channel) const { return values.data() + static_cast<size_t>(channel) * kLines; }
+    // The readings channel by channel: line i's reading of channel c at Channel(c)[i],
+    // so that runs of rows go to the channel arrays in one copy per channel. Left
+    // uninitialised: only the readings a line has are written and read, and the pages
+    // of channels a file does not have are never touched.
+    double* Channel(int channel) { return m_values.get() + static_cast<size_t>(channel) * kLines; }
+    const double* Channel(int channel) const { return m_values.get() + static_cast<size_t>(channel) * kLines; }
+
+private:
+    std::unique_ptr<double[]> m_values;
 };
 
 class CBlockFiller {

@@ -20,6 +20,8 @@ public:
     bool Opened() const { return m_fd >= 0 || m_pMemory != nullptr; }
     // The size when opened (a file may grow or shrink while it is read).
     uint64_t Size() const { return m_nSize; }
+    // Whether Size is all the source will ever hand out (bytes in memory).
+    bool Fixed() const { return m_pMemory != nullptr; }
     // Reads up to `want` bytes into `into`; 0 at the end or on a read error.
     size_t Read(char* into, size_t want);
 

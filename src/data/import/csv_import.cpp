@@ -227,6 +227,8 @@ bool TakeBlocks(Blocks& blocks, CRowIntake& intake, const CImportControl& contro
         if (!intake.TakeBlock(*block, control, out.lines))
             return false;
     }
+    if (control.stopped && control.stopped())
+        return false;  // stopped while waiting for a block
     out.fillSeconds = blocks.FillSeconds();
     out.waitSeconds = blocks.WaitSeconds();
     return true;

@@ -10,13 +10,16 @@ constexpr size_t kBlockBytes = 4u << 20;
 constexpr size_t kLookahead = CLineReader::kLineChars + 2;
 }  // namespace
 
-CLineReader::CLineReader() : m_buffer(kBlockBytes + kReadablePast) {}
-
 bool CLineReader::Open(CByteSource source, uint64_t limit)
 {
     m_source = std::move(source);
     if (!m_source.Opened())
         return false;
+    // Bytes in memory need no more room than they take (a small input then costs little);
+    // a file may grow while it is read.
+    m_nBufferBytes = m_source.Fixed() ? static_cast<size_t>(std::clamp<uint64_t>(m_source.Size(), kLookahead, kBlockBytes))
+                                      : kBlockBytes;
+    m_buffer.resize(m_nBufferBytes + kReadablePast);
     m_bEof = false;
     m_nLeft = limit;
     // A UTF-8 byte-order mark is not part of the first line.
@@ -35,8 +38,8 @@ void CLineReader::Refill()
         m_nEnd -= m_nPos;
         m_nPos = 0;
     }
-    while (m_nEnd < kBlockBytes) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(kBlockBytes - m_nEnd, m_nLeft));
+    while (m_nEnd < m_nBufferBytes) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(m_nBufferBytes - m_nEnd, m_nLeft));
         const size_t got = want == 0 ? 0 : m_source.Read(m_buffer.data() + m_nEnd, want);
         if (got == 0) {
             m_bEof = true;

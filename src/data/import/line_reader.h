@@ -19,7 +19,7 @@ public:
     // lets the parser load whole blocks without checking each against the piece's end.
     static constexpr int kReadablePast = 64;
 
-    CLineReader();
+    CLineReader() = default;
     CLineReader(const CLineReader&) = delete;
     CLineReader& operator=(const CLineReader&) = delete;
 
@@ -42,7 +42,8 @@ private:
     CByteSource m_source;
     bool m_bEof = true;
     bool m_bByteOrderMark = false;
-    std::vector<char> m_buffer;
+    std::vector<char> m_buffer;  // m_nBufferBytes and kReadablePast more
+    size_t m_nBufferBytes = 0;
     size_t m_nPos = 0;
     size_t m_nEnd = 0;
     uint64_t m_nBufferOffset = 0;  // source offset of m_buffer[0]
