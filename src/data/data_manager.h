@@ -15,9 +15,12 @@
 //   them; the user-interface thread reads them after the completion message, and the
 //   release/acquire pair on m_nPublished makes the worker's writes visible to it.
 // - Locked: the path (a string, m_pathLock), the receiver of the messages
-//   (m_receiverLock, so forgetting it and posting cannot race) and the work surfaces
+//   (m_receiverLock, so forgetting it and posting cannot race), the work surfaces
 //   (m_surfaceLock: a legend click can start a preparation while the last page is
-//   still being copied out).
+//   still being copied out) and the worker's end (m_exitLock, so that StopWorker can
+//   wait for it with a time-out).
+// - Inside a load the import runs a read-ahead thread of its own, which has ended or
+//   is told to end when the load returns (see CReadAhead); nothing of it shows here.
 #include "common/text_convert.h"
 #include "data/dataset.h"
 #include "data/import/import_limits.h"
