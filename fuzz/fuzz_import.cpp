@@ -1,70 +1,104 @@
-// Feeds arbitrary bytes through the real import on the worker thread, with settings
-// taken from the first bytes, then prepares a page from whatever was read.
+// Feeds arbitrary bytes, held in memory, through the import with settings taken from
+// the first bytes, then prepares a page of the dataset and formats the read-out and the
+// value-axis labels. Runs on the fuzzer's thread alone: no file, no worker, no read-ahead
+// thread. A crash, a sanitizer report or a broken invariant of the dataset is a finding.
 #include "data/data_manager.h"
+#include "data/import/csv_import.h"
+#include "data/prepare_display.h"
 #include "data/visibility_flags.h"
-#include "guiex/guiex_dc.h"
 
-#include <QGuiApplication>
+#include <QString>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstdio>
-#include <memory>
-#include <string>
-#include <unistd.h>
 
 namespace {
 
 constexpr size_t kSettingBytes = 8;
 
-struct Layers {
-    std::unique_ptr<COM_GUI_EX::CGUIEXDC> plot, value, time;
-    CVisibilityFlags flags;
-};
+// A finding: the dataset or the page breaks a rule every consumer relies on.
+void Require(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+void CheckDataset(const CDataset& dataset, const CImportResult& imported)
+{
+    Require(dataset.names.size() == dataset.samples.size());
+    Require(dataset.ChannelCount() <= kLargestChannelCount);
+    for (const CSampleArray& channel : dataset.samples)
+        Require(channel.size() <= imported.lines);
+    Require(dataset.labels.size() <= imported.lines);
+    Require(!dataset.dataRead || !(dataset.dataMin > dataset.dataMax));
+    Require(dataset.first <= dataset.last);
+}
 
 }  // namespace
 
-// The preparation draws text, which needs the application object (offscreen).
+// A fixed time zone: labels read the same on every machine, and the C library does not
+// look at the system's zone file again for every conversion.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_import";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
+    setenv("TZ", "Asia/Shanghai", 0);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "/tmp/trandor-fuzz-" + std::to_string(getpid()) + ".csv";
-    static Layers layers;
     if (size < kSettingBytes)
         return 0;
-    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
-
-    const int plotWidth = 1 + data[6] * 3;
-    layers.plot.reset(new COM_GUI_EX::CGUIEXDC(nullptr, plotWidth, 40));
-    layers.value.reset(new COM_GUI_EX::CGUIEXDC(nullptr, 20, 40));
-    layers.time.reset(new COM_GUI_EX::CGUIEXDC(nullptr, plotWidth, 20));
-    layers.flags.m_nSize = data[7] & 0x0F;
-    for (int c = 0; c < CVisibilityFlags::kMaxChannels; ++c)
-        layers.flags.m_nFlag[c] = (data[7] >> (c % 8)) & 1;
-    manager->AttachChartLayers(layers.plot.get(), layers.value.get(), layers.time.get(), &layers.flags);
-    manager->ApplySettings(data[0] & 1, data[1] % 6 - 1, data[2] % 5, data[3] & 1, 100, -100);
-
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return 0;
-    std::fwrite(data + kSettingBytes, 1, size - kSettingBytes, file);
-    std::fclose(file);
-
-    manager->RequestLoad(path.c_str());
+    // The settings as the main window passes them: the label column counted from 1.
+    const int userColumn = data[1] % 6 - 1;
+    CImportSettings settings;
+    settings.timeOrder = data[0] & 1;
+    settings.timeColumn = userColumn > 0 ? userColumn - 1 : -1;
+    settings.plotWidth = 1 + data[6] * 3;
     if (data[4] & 1) {
-        const TimeValue start = 1714953600 + (data[4] >> 1) * 3600;  // 2024-05-06 and later
-        manager->RequestQueryLoad(1, start, start + data[5] * 60, data[5] & 1);
+        settings.query = true;
+        settings.queryStart = 1714953600 + (data[4] >> 1) * 3600;  // 2024-05-06 and later
+        settings.queryEnd = settings.queryStart + data[5] * 60;
+        settings.fitAll = data[5] & 1;
     }
-    manager->RequestPrepare();
-    manager->WaitIdle(60000);
+    CImportControl control;
+    control.readAhead = false;
+    const CImportResult imported = ImportDataset(
+        CByteSource::Memory(reinterpret_cast<const char*>(data) + kSettingBytes, size - kSettingBytes), settings,
+        control);
+    const CDataset& dataset = imported.dataset;
+    CheckDataset(dataset, imported);
+
+    CVisibilityFlags flags;
+    flags.m_nSize = data[7] & 0x0F;
+    for (int c = 0; c < CVisibilityFlags::kMaxChannels; ++c)
+        flags.m_nFlag[c] = (data[7] >> (c % 8)) & 1;
+    CPageRequest request;
+    request.first = imported.page.first;
+    request.count = imported.page.count;
+    request.step = imported.page.step;
+    request.timeOrder = settings.timeOrder;
+    request.labelFormat = data[2] % 5;
+    request.rangeMode = data[3] & 1;
+    request.manualMax = 100;
+    request.manualMin = -100;
+    request.plotWidth = settings.plotWidth;
+    request.plotHeight = 40;
+    request.visibility = &flags;
+    const CPreparedPage page = PreparePage(dataset, request, CPageSurfaces());
+    Require(page.series.empty() || static_cast<int>(page.series.size()) == dataset.ChannelCount());
+    for (const CSampleArray& series : page.series) {
+        Require(series.size() <= static_cast<size_t>(std::max(request.count, 0)));
+        for (double v : series)
+            Require(std::isnan(v) || (v >= 0.0 && v <= 1.0));
+    }
+    Require(CMemoryTransferManage::MakeValueLabels(page.axisMin, page.axisMax).size() == 16);
+
+    // The read-out at the page's first sample, at its last and past the data.
+    for (long long index : {request.first, request.first + request.count - 1, static_cast<long long>(imported.lines)}) {
+        CSampleArray values;
+        QString label;
+        dataset.Readout(static_cast<int>(index), &values, &label);
+        Require(values.empty() || static_cast<int>(values.size()) == dataset.ChannelCount());
+    }
     return 0;
 }

@@ -26,7 +26,7 @@ int CMemoryTransferManage::SetPage(const int* first, const int* step)
 int CMemoryTransferManage::GetChannelCount() const
 {
     m_nPublished.load(std::memory_order_acquire);
-    return m_nChannelCount;
+    return m_dataset.ChannelCount();
 }
 
 void CMemoryTransferManage::GetDataViews(const std::vector<QString>** names, const CLabelStore** labels,
@@ -34,11 +34,11 @@ void CMemoryTransferManage::GetDataViews(const std::vector<QString>** names, con
                                          int* pageCount, int* step) const
 {
     m_nPublished.load(std::memory_order_acquire);
-    *names = &m_strNames;
-    *labels = &m_labels;
-    *samples = &m_samples;
+    *names = &m_dataset.names;
+    *labels = &m_dataset.labels;
+    *samples = &m_dataset.samples;
     *first = m_nPageFirst.load();
-    *labelCount = static_cast<int>(m_labels.size());
+    *labelCount = static_cast<int>(m_dataset.labels.size());
     *pageCount = m_nPageCount.load();
     *step = m_nStep.load();
 }
@@ -46,61 +46,46 @@ void CMemoryTransferManage::GetDataViews(const std::vector<QString>** names, con
 void CMemoryTransferManage::GetTimeRange(TimeValue* first, TimeValue* last) const
 {
     m_nPublished.load(std::memory_order_acquire);
-    *first = m_tFirst;
-    *last = m_tLast;
+    *first = m_dataset.first;
+    *last = m_dataset.last;
 }
 
 bool CMemoryTransferManage::GetDataRange(double* minimum, double* maximum) const
 {
     m_nPublished.load(std::memory_order_acquire);
-    *minimum = m_dDataMin;
-    *maximum = m_dDataMax;
-    return m_bDataRead;
+    *minimum = m_dataset.dataMin;
+    *maximum = m_dataset.dataMax;
+    return m_dataset.dataRead;
 }
 
 TextEncoding CMemoryTransferManage::GetTextEncoding() const
 {
     m_nPublished.load(std::memory_order_acquire);
-    return m_textEncoding;
+    return m_dataset.encoding;
 }
 
 void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, QString* label) const
 {
     m_nPublished.load(std::memory_order_acquire);
-    if (index < 0)
-        return;
-    const size_t i = static_cast<size_t>(index);
-    bool anySample = false;
-    for (const CSampleArray& channel : m_samples) {
-        const bool has = channel.size() > i;
-        values->push_back(has ? channel[i] : 0.0);
-        anySample = anySample || has;
-    }
-    if (m_labels.size() > i) {
-        const std::string_view text = m_labels[i];
-        *label = DecodeText(text.data(), text.size(), m_textEncoding);
-    }
-    // An empty array tells the caller that no channel has a sample at this index.
-    if (!anySample)
-        values->clear();
+    m_dataset.Readout(index, values, label);
 }
 
 const std::vector<CSampleArray>* CMemoryTransferManage::GetDisplaySeries(int* step) const
 {
     m_nPublished.load(std::memory_order_acquire);
     *step = m_nStep.load();
-    return &m_displaySeries;
+    return &m_page.series;
 }
 
 void CMemoryTransferManage::GetAxisRange(double* minimum, double* maximum) const
 {
     m_nPublished.load(std::memory_order_acquire);
-    *minimum = m_dAxisMin;
-    *maximum = m_dAxisMax;
+    *minimum = m_page.axisMin;
+    *maximum = m_page.axisMax;
 }
 
 void CMemoryTransferManage::GetAxisLabels(std::vector<QString>* labels) const
 {
     m_nPublished.load(std::memory_order_acquire);
-    *labels = m_strAxisLabels;
+    *labels = m_page.axisLabels;
 }

@@ -6,12 +6,27 @@
 //
 // Threads: the user-interface thread calls the public operations; the worker runs
 // LoadFile and PrepareDisplay when their bit of the request word is set and posts
-// WM_TRANSFER_NOTIFY to the main window when done. The dataset and the prepared
-// page are handed over by those messages, never locked. Every scalar both threads
-// touch is atomic; LoadFile and PrepareDisplay read their inputs once, at their
-// start, so a change made meanwhile is served by the next request.
+// WM_TRANSFER_NOTIFY to the main window when done.
+// - Atomic: the request word, the stop flag, the busy mark, every setting, the query,
+//   the page window and the plot size; each is one value that either thread may
+//   change at any time. LoadFile and PrepareDisplay take their inputs once, at their
+//   start, so a change made meanwhile is served by the next request.
+// - Handed over, not locked: the dataset and the prepared page. Only the worker writes
+//   them; the user-interface thread reads them after the completion message, and the
+//   release/acquire pair on m_nPublished makes the worker's writes visible to it.
+// - Locked: the path (a string, m_pathLock), the receiver of the messages
+//   (m_receiverLock, so forgetting it and posting cannot race), the work surfaces
+//   (m_surfaceLock: a legend click can start a preparation while the last page is
+//   still being copied out) and the worker's end (m_exitLock, so that StopWorker can
+//   wait for it with a time-out).
+// - Inside a load the import runs a read-ahead thread of its own, which has ended or
+//   is told to end when the load returns (see CReadAhead); nothing of it shows here.
 #include "common/text_convert.h"
+#include "data/dataset.h"
+#include "data/import/import_limits.h"
 #include "data/label_store.h"
+#include "data/prepare_display.h"
+#include "data/page_window.h"
 #include "data/time_label.h"
 #include "guiex/win_types.h"
 
@@ -28,20 +43,16 @@
 #include <vector>
 
 class QObject;
-struct CParsedBlock;
 struct CVisibilityFlags;
 namespace COM_GUI_EX {
 class CGUIEXDC;
 }
 
 
-using CSampleArray = std::vector<double>;
-
 class CMemoryTransferManage {
 public:
-    static constexpr int kMaxChannels = 16;
-    static constexpr uint64_t kLargestFile = 0x8000000;  // files of this size or more are refused
-    static constexpr int kYieldLines = 2048;
+    static constexpr int kMaxChannels = kLargestChannelCount;
+    static constexpr uint64_t kLargestFile = ::kLargestFile;  // files of this size or more are refused
     static constexpr uint32_t REQUEST_LOAD = 1;
     static constexpr uint32_t REQUEST_PREPARE = 2;
     static const COLORREF kPalette[kMaxChannels];
@@ -51,8 +62,8 @@ public:
         uint64_t lines = 0;           // lines of the last load
         double loadSeconds = 0.0;     // the whole last load
         double yieldSeconds = 0.0;    // the part of it spent in the 1 ms yields
-        double readSeconds = 0.0;     // the reading thread's work (lines, fields, readings), yields overlapped
-        double waitSeconds = 0.0;     // the part of the load the worker waited for the reading thread
+        double readSeconds = 0.0;     // the read-ahead thread's work (lines, fields, readings), yields overlapped
+        double waitSeconds = 0.0;     // the part of the load the worker waited for the read-ahead thread
         double prepareSeconds = 0.0;  // the last preparation
     };
 
@@ -110,37 +121,28 @@ public:
     static constexpr int kExitWaitMs = 3000;
 
     // --- worker thread ------------------------------------------------------
+    // Takes the import settings once, imports the file and swaps the new dataset in.
     int LoadFile();
+    // Takes the page request once and prepares the page into the work surfaces.
     int PrepareDisplay();
     // The text drawn for a raw label with the given label format.
     static void FormatTimeLabel(const char* label, int format, std::string* text);
-    static int ChooseStep(int sampleCount, int plotWidth);
+    static int ChooseStep(int sampleCount, int plotWidth) { return ::ChooseStep(sampleCount, plotWidth); }
     // The sixteen value-axis labels ("%.1f") from the maximum down to the minimum in
     // fifteen equal steps, made by repeated subtraction.
     static std::vector<std::string> MakeValueLabels(double axisMin, double axisMax);
 
 private:
-    struct ImportState;
     struct ExitStop;
 
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
-    // A header line of this length, kReadablePast bytes after it readable.
-    void ParseHeader(const char* line, size_t length, ImportState& state);
-    // Takes in data row `index` of the block. Whole rows to keep are appended a run at a
-    // time: rows [run, index) of the block are such rows, not appended yet.
-    void ParseDataRow(const CParsedBlock& block, size_t index, size_t& run, ImportState& state);
-    void AppendRows(const CParsedBlock& block, size_t first, size_t end);
-    bool ReadTimeLabel(const char* begin, const char* end, ImportState& state);
-    void ReserveRows(uint64_t fileBytes, uint64_t headerEnd, uint64_t consumed, size_t rows);
-    // Decides the file's encoding from what the load saw and decodes the names by it.
-    void DecodeNames(ImportState& state);
+    // The dataset, the page window and the display series go: at the start of every
+    // load, and after a load that failed (ClearLoad also sets today as the time range).
     void ClearData();
     void ClearLoad();
     void ClearDisplaySeries();
-    void InitPageWindow(int plotWidth, int timeOrder);
-    void CompressToOnePage(int pageCount);
-    void DrawValueAxis();
+    void SetPageWindow(const CPageWindow& page);
 
     // Worker thread and request word.
     std::thread m_worker;
@@ -180,16 +182,7 @@ private:
     std::atomic<int> m_bFitAll{0};
 
     // Dataset (written only by a load; read by others between loads).
-    int m_nChannelCount = 0;
-    std::vector<QString> m_strNames;
-    CLabelStore m_labels;
-    TextEncoding m_textEncoding = TextEncoding::Utf8;
-    std::vector<CSampleArray> m_samples;
-    double m_dDataMin = 0.0;
-    double m_dDataMax = 0.0;
-    bool m_bDataRead = false;  // the last load read at least one data row
-    TimeValue m_tFirst = 0;
-    TimeValue m_tLast = 0;
+    CDataset m_dataset;
     WorkStatistics m_statistics;
 
     // Page window.
@@ -212,9 +205,5 @@ private:
     mutable std::mutex m_surfaceLock;
 
     // The prepared page.
-    double m_dAxisMin = 0.0;
-    double m_dAxisMax = 0.0;
-    double m_dAxisSpan = 0.0;
-    std::vector<CSampleArray> m_displaySeries;
-    std::vector<QString> m_strAxisLabels;
+    CPreparedPage m_page;
 };

@@ -1,29 +1,8 @@
-// The page window (which samples the chart shows, how far apart) and the fit-all
-// compression that squeezes a query result into one page.
-#include "data/data_manager.h"
+#include "data/page_window.h"
 
 #include <algorithm>
 
-void CMemoryTransferManage::ClearData()
-{
-    std::vector<CSampleArray>().swap(m_samples);
-    m_nChannelCount = 0;
-    std::vector<QString>().swap(m_strNames);
-    m_labels.clear();
-    m_textEncoding = TextEncoding::Utf8;
-    m_nPageFirst.store(0);
-    m_nPageCount.store(0);
-    m_nStep.store(1);
-    m_dAxisMin = m_dAxisMax = m_dAxisSpan = 0.0;
-    ClearDisplaySeries();
-}
-
-void CMemoryTransferManage::ClearDisplaySeries()
-{
-    std::vector<CSampleArray>().swap(m_displaySeries);
-}
-
-int CMemoryTransferManage::ChooseStep(int sampleCount, int plotWidth)
+int ChooseStep(int sampleCount, int plotWidth)
 {
     if (sampleCount <= 0)
         return 1;
@@ -41,30 +20,25 @@ int CMemoryTransferManage::ChooseStep(int sampleCount, int plotWidth)
     return 30;
 }
 
-// Opens a file on its newest samples: an ascending file on its last page, a
-// descending one on its first; short data is spread over the plot with a wider step.
-void CMemoryTransferManage::InitPageWindow(int plotWidth, int timeOrder)
+CPageWindow OpeningPage(const CDataset& dataset, int plotWidth, int timeOrder)
 {
-    int step = 1;
-    int first = 0;
-    int count = plotWidth + 1;
-    if (m_nChannelCount > 0) {
-        const int n = static_cast<int>(m_samples[0].size());
+    CPageWindow page;
+    page.count = plotWidth + 1;
+    if (dataset.ChannelCount() > 0) {
+        const int n = static_cast<int>(dataset.samples[0].size());
         if (n == 0) {
-            count = 0;  // channels without data rows: a valid, empty page
+            page.count = 0;  // channels without data rows: a valid, empty page
         } else {
             if (n < plotWidth + 1) {
-                step = ChooseStep(n, plotWidth);
-                count = plotWidth / step + 1;
+                page.step = ChooseStep(n, plotWidth);
+                page.count = plotWidth / page.step + 1;
             }
-            count = std::min(count, n);
+            page.count = std::min(page.count, n);
             if (timeOrder == 0)
-                first = n - count;
+                page.first = n - page.count;
         }
     }
-    m_nStep.store(step);
-    m_nPageFirst.store(first);
-    m_nPageCount.store(count);
+    return page;
 }
 
 namespace {
@@ -131,15 +105,16 @@ std::vector<std::string> CompressLabels(const CLabelStore& labels, size_t count,
 
 }  // namespace
 
-void CMemoryTransferManage::CompressToOnePage(int pageCount)
+void CompressToOnePage(CDataset& dataset, int pageCount)
 {
-    const size_t n = m_samples[0].size();
+    const size_t n = dataset.samples[0].size();
     const double r = static_cast<double>(n) / pageCount;
     // Every channel is grouped by channel 0's sample count; a shorter channel keeps the
     // groups its samples reach, a longer one loses the samples beyond that count.
-    for (CSampleArray& channel : m_samples) {
-        CSampleArray compressed = CompressSeries(channel, std::min(n, channel.size()), r, m_dDataMin, m_dDataMax);
+    for (CSampleArray& channel : dataset.samples) {
+        CSampleArray compressed =
+            CompressSeries(channel, std::min(n, channel.size()), r, dataset.dataMin, dataset.dataMax);
         channel.swap(compressed);
     }
-    m_labels.assign(CompressLabels(m_labels, std::min(n, m_labels.size()), r));
+    dataset.labels.assign(CompressLabels(dataset.labels, std::min(n, dataset.labels.size()), r));
 }

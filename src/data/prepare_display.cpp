@@ -1,7 +1,7 @@
-// Preparing the displayed page from the loaded dataset (worker thread): the value
-// range and its labels, the normalised display series, the curves and the time-axis
-// labels, drawn into the manager's own work surfaces.
+// Preparing a page of a dataset, and the manager's preparation (worker thread), which
+// draws it into the manager's own work surfaces.
 #include "data/data_manager.h"
+#include "data/prepare_display.h"
 #include "data/visibility_flags.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/parameters_base.h"
@@ -68,6 +68,30 @@ std::string OneDecimal(double v)
 
 constexpr COLORREF kLabelColor = 0x552200;
 constexpr COLORREF kWhite = 0xFFFFFF;
+// The value axis carries this many labels, from its maximum down to its minimum.
+constexpr int kValueLabels = 16;
+
+// The value labels, each with a gradient tick under it.
+void DrawValueAxis(const CPreparedPage& page, const CPageSurfaces& surfaces)
+{
+    COM_GUI_EX::CGUIEXDC* const surface = surfaces.value;
+    if (!surface)
+        return;
+    const int width = surface->GetSize().width();
+    if (surfaces.valueBackground)
+        surface->CopyFromDC(surfaces.valueBackground->GetMemDC());
+    surface->SetFont(COM_GUI_EX::LoadString(1000), 9, 0);
+    surface->SetBrushColor(kLabelColor);
+    const int cell = surfaces.valueCell;
+    const int margin = surfaces.valueMargin;
+    const std::vector<std::string> labels = CMemoryTransferManage::MakeValueLabels(page.axisMin, page.axisMax);
+    for (int k = 0; k < kValueLabels; ++k) {
+        const RECT box{margin, k * cell, width - margin, (k + 1) * cell};
+        surface->DrawTextInRect(QString::fromStdString(labels[static_cast<size_t>(k)]), &box, 8, 0);
+        const RECT tick{margin, (k + 1) * cell - surfaces.tickHeight, width - margin, (k + 1) * cell};
+        surface->FillGradientH(&tick, kLabelColor, kWhite, 255);
+    }
+}
 
 }  // namespace
 
@@ -112,7 +136,7 @@ bool CMemoryTransferManage::CopyWorkSurfaces(COM_GUI_EX::CGUIEXDC* plotLayer, CO
     std::unique_lock<std::mutex> drawing(m_surfaceLock, std::try_to_lock);
     if (!drawing.owns_lock())
         return false;
-    if (m_nChannelCount == 0)
+    if (m_dataset.ChannelCount() == 0)
         return true;
     const std::pair<COM_GUI_EX::CGUIEXDC*, const COM_GUI_EX::CGUIEXDC*> copies[] = {
         {plotLayer, m_pPlotSurface.get()}, {valueLayer, m_pValueSurface.get()}, {timeLayer, m_pTimeSurface.get()}};
@@ -131,67 +155,50 @@ void CMemoryTransferManage::ReleaseWorkSurfaces()
     m_pTimeSurface.reset();
 }
 
-int CMemoryTransferManage::PrepareDisplay()
+CPreparedPage PreparePage(const CDataset& dataset, const CPageRequest& request, const CPageSurfaces& surfaces)
 {
-    const auto started = std::chrono::steady_clock::now();
-    const int labelSpacing = S(30);
-    const int labelOffset = S(22);
-    // Everything this preparation depends on, read once: a change made meanwhile
-    // is served by the next request.
-    const long long first = m_nPageFirst.load();
-    const int count = m_nPageCount.load();
-    const int step = m_nStep.load();
-    const int timeOrder = m_nTimeOrder.load();
-    const int labelFormat = m_nLabelFormat.load();
-    const int rangeMode = m_nRangeMode.load();
-    const int manualMax = m_nManualMax.load();
-    const int manualMin = m_nManualMin.load();
-    const int plotWidth = m_nPlotWidth.load();
-    const int plotHeight = m_nPlotHeight.load();
-    const CVisibilityFlags* visibility = m_pVisibility.load();
-    const std::lock_guard<std::mutex> drawing(m_surfaceLock);
+    CPreparedPage page;
+    if (surfaces.plot && surfaces.plotBackground)
+        surfaces.plot->CopyFromDC(surfaces.plotBackground->GetMemDC());
+    const int channels = dataset.ChannelCount();
+    if (request.count <= 0 || channels == 0)
+        return page;
 
-    ClearDisplaySeries();
-    m_dAxisMin = m_dAxisMax = m_dAxisSpan = 0.0;
-    m_strAxisLabels.clear();
-    if (m_pPlotSurface && m_pPlotBackground)
-        m_pPlotSurface->CopyFromDC(m_pPlotBackground->GetMemDC());
-    if (count <= 0 || m_nChannelCount == 0)
-        return 0;
-
-    if (rangeMode != 0) {
-        m_dAxisMax = manualMax;
-        m_dAxisMin = manualMin;
+    if (request.rangeMode != 0) {
+        page.axisMax = request.manualMax;
+        page.axisMin = request.manualMin;
     } else {
-        AutomaticAxis(m_dDataMin, m_dDataMax, &m_dAxisMin, &m_dAxisMax);
+        AutomaticAxis(dataset.dataMin, dataset.dataMax, &page.axisMin, &page.axisMax);
     }
-    DrawValueAxis();
-    m_dAxisSpan = std::max(0.0, m_dAxisMax - m_dAxisMin);
-    if (m_pTimeSurface)
-        m_pTimeSurface->FillSolid(kWhite);
+    DrawValueAxis(page, surfaces);
+    page.axisSpan = std::max(0.0, page.axisMax - page.axisMin);
+    if (surfaces.time)
+        surfaces.time->FillSolid(kWhite);
 
+    const long long first = request.first;
+    const int count = request.count;
     bool labelsPending = true;
     std::string text;
     // Each channel's points in column order, and the runs of them between readings
     // that are not numbers (a gap: no segment to or from such a reading).
-    std::vector<std::vector<QPoint>> curves(static_cast<size_t>(m_nChannelCount));
-    std::vector<std::vector<size_t>> runStarts(static_cast<size_t>(m_nChannelCount));
-    m_displaySeries.resize(static_cast<size_t>(m_nChannelCount));
-    for (int c = 0; c < m_nChannelCount; ++c) {
-        if (visibility && visibility->IsHidden(c))
+    std::vector<std::vector<QPoint>> curves(static_cast<size_t>(channels));
+    std::vector<std::vector<size_t>> runStarts(static_cast<size_t>(channels));
+    page.series.resize(static_cast<size_t>(channels));
+    for (int c = 0; c < channels; ++c) {
+        if (request.visibility && request.visibility->IsHidden(c))
             continue;  // a hidden channel keeps an empty series and does not take the labels
-        const CSampleArray& samples = m_samples[static_cast<size_t>(c)];
-        CSampleArray& series = m_displaySeries[static_cast<size_t>(c)];
+        const CSampleArray& samples = dataset.samples[static_cast<size_t>(c)];
+        CSampleArray& series = page.series[static_cast<size_t>(c)];
         std::vector<QPoint>& curve = curves[static_cast<size_t>(c)];
         std::vector<size_t>& starts = runStarts[static_cast<size_t>(c)];
         bool gap = true;
         for (int i = 0; i < count; ++i) {
-            const long long idx = timeOrder != 0 ? first + count - 1 - i : first + i;
-            const int x = step * i;
+            const long long idx = request.timeOrder != 0 ? first + count - 1 - i : first + i;
+            const int x = request.step * i;
             if (idx >= 0 && static_cast<unsigned long long>(idx) < samples.size()) {
                 const double v = samples[static_cast<size_t>(idx)];
-                series.push_back(Normalise(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan));
-                if (x > plotWidth)
+                series.push_back(Normalise(v, page.axisMin, page.axisMax, page.axisSpan));
+                if (x > request.plotWidth)
                     break;  // the time labels end with the curve
                 if (std::isnan(v)) {
                     gap = true;
@@ -199,15 +206,16 @@ int CMemoryTransferManage::PrepareDisplay()
                     if (gap)
                         starts.push_back(curve.size());
                     gap = false;
-                    curve.emplace_back(x, PlotY(v, m_dAxisMin, m_dAxisMax, m_dAxisSpan, plotHeight));
+                    curve.emplace_back(x, PlotY(v, page.axisMin, page.axisMax, page.axisSpan, request.plotHeight));
                 }
             }
-            if (labelsPending && idx >= 0 && static_cast<unsigned long long>(idx) < m_labels.size() &&
-                x % labelSpacing == 0) {
-                FormatTimeLabel(m_labels.GetAt(static_cast<size_t>(idx)).c_str(), labelFormat, &text);
-                const QString& shown = m_strAxisLabels.emplace_back(DecodeText(text.data(), text.size(), m_textEncoding));
-                if (m_pTimeSurface)
-                    m_pTimeSurface->DrawRotatedText(shown, static_cast<float>(x + labelOffset), 0.0f, 45.0f);
+            if (labelsPending && idx >= 0 && static_cast<unsigned long long>(idx) < dataset.labels.size() &&
+                x % request.labelSpacing == 0) {
+                CMemoryTransferManage::FormatTimeLabel(dataset.labels.GetAt(static_cast<size_t>(idx)).c_str(),
+                                                       request.labelFormat, &text);
+                const QString& shown = page.axisLabels.emplace_back(DecodeText(text.data(), text.size(), dataset.encoding));
+                if (surfaces.time)
+                    surfaces.time->DrawRotatedText(shown, static_cast<float>(x + request.labelOffset), 0.0f, 45.0f);
             }
         }
         labelsPending = false;
@@ -215,42 +223,55 @@ int CMemoryTransferManage::PrepareDisplay()
     // Each run joins its points in column order, one segment per column. The curves
     // are drawn together, each over the ones before it.
     std::vector<COM_GUI_EX::CGUIEXPolyline> polylines;
-    for (int c = 0; c < m_nChannelCount; ++c) {
+    for (int c = 0; c < channels; ++c) {
         const std::vector<QPoint>& curve = curves[static_cast<size_t>(c)];
         const std::vector<size_t>& starts = runStarts[static_cast<size_t>(c)];
         for (size_t r = 0; r < starts.size(); ++r) {
             const size_t end = r + 1 < starts.size() ? starts[r + 1] : curve.size();
             if (end - starts[r] > 1)
-                polylines.push_back({curve.data() + starts[r], static_cast<int>(end - starts[r]), kPalette[c]});
+                polylines.push_back({curve.data() + starts[r], static_cast<int>(end - starts[r]),
+                                     CMemoryTransferManage::kPalette[c]});
         }
     }
-    if (m_pPlotSurface)
-        m_pPlotSurface->DrawSmoothPolylines(polylines, m_nPenWidth);
+    if (surfaces.plot)
+        surfaces.plot->DrawSmoothPolylines(polylines, surfaces.penWidth);
+    return page;
+}
+
+int CMemoryTransferManage::PrepareDisplay()
+{
+    const auto started = std::chrono::steady_clock::now();
+    CPageRequest request;
+    request.first = m_nPageFirst.load();
+    request.count = m_nPageCount.load();
+    request.step = m_nStep.load();
+    request.timeOrder = m_nTimeOrder.load();
+    request.labelFormat = m_nLabelFormat.load();
+    request.rangeMode = m_nRangeMode.load();
+    request.manualMax = m_nManualMax.load();
+    request.manualMin = m_nManualMin.load();
+    request.plotWidth = m_nPlotWidth.load();
+    request.plotHeight = m_nPlotHeight.load();
+    request.labelSpacing = S(30);
+    request.labelOffset = S(22);
+    request.visibility = m_pVisibility.load();
+
+    const std::lock_guard<std::mutex> drawing(m_surfaceLock);
+    CPageSurfaces surfaces;
+    surfaces.plot = m_pPlotSurface.get();
+    surfaces.plotBackground = m_pPlotBackground;
+    surfaces.value = m_pValueSurface.get();
+    surfaces.valueBackground = m_pValueBackground;
+    surfaces.time = m_pTimeSurface.get();
+    surfaces.penWidth = m_nPenWidth;
+    surfaces.valueCell = S(30);
+    surfaces.valueMargin = S(10);
+    surfaces.tickHeight = S(1);
+    ClearDisplaySeries();
+    m_page = PreparePage(m_dataset, request, surfaces);
     m_statistics.prepareSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return 0;
-}
-
-// Sixteen value labels from the axis maximum down to the minimum in fifteen equal
-// steps, each with a gradient tick under it.
-void CMemoryTransferManage::DrawValueAxis()
-{
-    if (!m_pValueSurface)
-        return;
-    const int width = m_pValueSurface->GetSize().width();
-    if (m_pValueBackground)
-        m_pValueSurface->CopyFromDC(m_pValueBackground->GetMemDC());
-    m_pValueSurface->SetFont(COM_GUI_EX::LoadString(1000), 9, 0);
-    m_pValueSurface->SetBrushColor(kLabelColor);
-    const int cell = S(30);
-    const int margin = S(10);
-    const std::vector<std::string> labels = MakeValueLabels(m_dAxisMin, m_dAxisMax);
-    for (int k = 0; k < 16; ++k) {
-        const RECT box{margin, k * cell, width - margin, (k + 1) * cell};
-        m_pValueSurface->DrawTextInRect(QString::fromStdString(labels[static_cast<size_t>(k)]), &box, 8, 0);
-        const RECT tick{margin, (k + 1) * cell - S(1), width - margin, (k + 1) * cell};
-        m_pValueSurface->FillGradientH(&tick, kLabelColor, kWhite, 255);
-    }
 }
 
 std::vector<std::string> CMemoryTransferManage::MakeValueLabels(double axisMin, double axisMax)
@@ -258,7 +279,7 @@ std::vector<std::string> CMemoryTransferManage::MakeValueLabels(double axisMin, 
     const double d = (axisMax - axisMin) / 15;
     std::vector<std::string> labels;
     double v = axisMax;
-    for (int k = 0; k < 16; ++k) {
+    for (int k = 0; k < kValueLabels; ++k) {
         labels.push_back(OneDecimal(v));
         v -= d;
     }

@@ -1,5 +1,6 @@
-// The data manager's life cycle and its worker thread.
+// The data manager's life cycle, its worker thread and its load.
 #include "data/data_manager.h"
+#include "data/import/csv_import.h"
 #include "data/transfer_messages.h"
 #include "guiex/guiex_dc.h"
 #include "guiex/posted_message.h"
@@ -56,6 +57,69 @@ CMemoryTransferManage::~CMemoryTransferManage()
     if (m_worker.joinable())
         m_worker.join();
     ClearData();
+}
+
+int CMemoryTransferManage::LoadFile()
+{
+    const auto started = std::chrono::steady_clock::now();
+    CImportSettings settings;
+    std::string path;
+    {
+        std::lock_guard<std::mutex> lock(m_pathLock);
+        path = m_strFilePath;
+    }
+    settings.timeColumn = m_nTimeColumn.load();
+    settings.query = m_bQuery.load() != 0;
+    settings.queryStart = m_tQueryStart.load();
+    settings.queryEnd = m_tQueryEnd.load();
+    settings.fitAll = m_bFitAll.load() != 0;
+    settings.plotWidth = m_nPlotWidth.load();
+    settings.timeOrder = m_nTimeOrder.load();
+
+    // The old dataset goes first, so that a large file is never held twice.
+    ClearLoad();
+    m_statistics.yieldSeconds = 0.0;
+    CImportControl control;
+    control.stopped = [this] { return m_bStop.load() != 0; };
+    control.yield = [this] {
+        const auto slept = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        m_statistics.yieldSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - slept).count();
+    };
+    CImportResult imported = ImportDataset(CByteSource::File(path.c_str()), settings, control);
+    m_dataset = std::move(imported.dataset);
+    SetPageWindow(imported.page);
+    m_statistics.lines = imported.lines;
+    m_statistics.readSeconds = imported.fillSeconds;
+    m_statistics.waitSeconds = imported.waitSeconds;
+    m_statistics.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return imported.result;
+}
+
+void CMemoryTransferManage::ClearData()
+{
+    m_dataset = CDataset();
+    SetPageWindow(CPageWindow());
+    m_page.axisMin = m_page.axisMax = m_page.axisSpan = 0.0;
+    ClearDisplaySeries();
+}
+
+void CMemoryTransferManage::ClearLoad()
+{
+    ClearData();
+    m_dataset = CDataset::Cleared();
+}
+
+void CMemoryTransferManage::ClearDisplaySeries()
+{
+    std::vector<CSampleArray>().swap(m_page.series);
+}
+
+void CMemoryTransferManage::SetPageWindow(const CPageWindow& page)
+{
+    m_nStep.store(page.step);
+    m_nPageFirst.store(page.first);
+    m_nPageCount.store(page.count);
 }
 
 bool CMemoryTransferManage::StopWorker(std::chrono::milliseconds timeout)

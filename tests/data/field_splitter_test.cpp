@@ -1,4 +1,4 @@
-#include "data/field_splitter.h"
+#include "data/import/field_splitter.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,12 +10,11 @@ namespace {
 
 // The fields of line, read from a buffer where the line is followed by readable bytes
 // (tail) that must not matter.
-std::vector<std::string> Split(const std::string& line, const std::string& tail = std::string(),
-                               FieldSplitter split = SplitFields)
+std::vector<std::string> Split(const std::string& line, const std::string& tail = std::string())
 {
     const std::string buffer = line + tail;
     CFieldEdges fields;
-    split(buffer.data(), buffer.data() + line.size(), buffer.data() + buffer.size(), &fields);
+    SplitFields(buffer.data(), buffer.data() + line.size(), buffer.data() + buffer.size(), &fields);
     std::vector<std::string> out;
     for (int i = 0; i < fields.count; ++i)
         out.emplace_back(buffer.data() + fields.Begin(i), buffer.data() + fields.End(i));
@@ -59,10 +58,8 @@ TEST(SplitFields, SeparatorRunsCountAsOne)
         {"0123456789abcdef,0123456789abcdef", {"0123456789abcdef", "0123456789abcdef"}},
         {std::string(1279, 'x') + "\r\n", {std::string(1279, 'x')}},
     };
-    for (const auto& c : cases) {
-        for (FieldSplitter split : FieldSplitters())
-            EXPECT_EQ(Split(c.line, "", split), c.fields) << c.line;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Split(c.line), c.fields) << c.line;
 }
 
 TEST(SplitFields, AgreesWithStrtokOnRandomLines)
@@ -78,18 +75,14 @@ TEST(SplitFields, AgreesWithStrtokOnRandomLines)
         }
         // The bytes after a line in the reader's buffer: the next line, or anything.
         const std::string tail = line.substr(line.size() / 2) + std::string(64, 'x');
-        const std::vector<FieldSplitter> splitters = FieldSplitters();
-        for (size_t k = 0; k < splitters.size(); ++k) {
-            ASSERT_EQ(Split(line, "", splitters[k]), Reference(line)) << "line #" << i << ", splitter " << k;
-            ASSERT_EQ(Split(line, tail, splitters[k]), Reference(line)) << "line #" << i << " followed by more, splitter " << k;
-        }
+        ASSERT_EQ(Split(line), Reference(line)) << "line #" << i;
+        ASSERT_EQ(Split(line, tail), Reference(line)) << "line #" << i << " followed by more";
     }
     // The densest line a piece can be: every other byte a separator.
     std::string dense;
     while (dense.size() < static_cast<size_t>(kMaxLineBytes))
         dense += "1,";
-    for (FieldSplitter split : FieldSplitters())
-        EXPECT_EQ(Split(dense, "", split).size(), static_cast<size_t>(kMaxFields));
+    EXPECT_EQ(Split(dense).size(), static_cast<size_t>(kMaxFields));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "data/line_reader.h"
+#include "data/import/line_reader.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ std::vector<std::string> Pieces(const std::string& bytes)
 {
     TempDir dir;
     CLineReader reader;
-    EXPECT_TRUE(reader.Open(dir.Write("lines.csv", bytes).c_str()));
+    EXPECT_TRUE(reader.Open(CByteSource::File(dir.Write("lines.csv", bytes).c_str())));
     std::vector<std::string> pieces;
     const char* begin;
     const char* end;
@@ -61,7 +61,7 @@ TEST(LineReader, LinesAcrossBlockBoundaries)
 TEST(LineReader, MissingFileDoesNotOpen)
 {
     CLineReader reader;
-    EXPECT_FALSE(reader.Open("/nonexistent/dir/file.csv"));
+    EXPECT_FALSE(reader.Open(CByteSource::File("/nonexistent/dir/file.csv")));
     const char* begin;
     const char* end;
     EXPECT_FALSE(reader.Next(begin, end));

@@ -1,5 +1,5 @@
-#include "data/reading.h"
-#include "data/reading_row.h"
+#include "data/import/reading.h"
+#include "data/import/row_conversion.h"
 
 #include <clocale>
 #include <cmath>
@@ -111,14 +111,13 @@ TEST(ParseShortReading, AgreesWithStrtodOnRandomFields)
 
 namespace {
 
-// Rows of random fields, each reading compared with strtod in the "C" locale: every
-// build of the row reader this processor runs agrees with it bit for bit, whether the
-// bytes after the row may be read or the buffer ends with it.
-TEST(ReadRowFields, AgreesWithStrtodOnRandomRows)
+// Rows of random fields, each reading compared with strtod in the "C" locale: the row
+// conversion agrees with it bit for bit, whether the bytes after the row may be read
+// or the buffer ends with it.
+TEST(ConvertRowFields, AgreesWithStrtodOnRandomRows)
 {
     const char alphabet[] = "0123456789012345678901234567890123456789..--++eExX a";
     const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    const std::vector<RowReader> readers = RowReaders();
     uint64_t state = 777;
     auto next = [&state] {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -145,14 +144,12 @@ TEST(ReadRowFields, AgreesWithStrtodOnRandomRows)
         if (!tight)
             buffer.insert(buffer.end(), 16, '7');
         const char* limit = buffer.data() + buffer.size();
-        for (size_t r = 0; r < readers.size(); ++r) {
-            std::vector<double> got(static_cast<size_t>(count), -12345.0);
-            readers[r](buffer.data(), limit, spans.data(), count, got.data());
-            for (int i = 0; i < count; ++i) {
-                const std::string field = line.substr(spans[2 * i], spans[2 * i + 1] - spans[2 * i]);
-                ASSERT_EQ(std::memcmp(&got[i], &expected[i], sizeof(double)), 0)
-                    << "reader " << r << ": \"" << field << "\" read " << got[i] << ", not " << expected[i];
-            }
+        std::vector<double> got(static_cast<size_t>(count), -12345.0);
+        ConvertRowFields(buffer.data(), limit, spans.data(), count, got.data());
+        for (int i = 0; i < count; ++i) {
+            const std::string field = line.substr(spans[2 * i], spans[2 * i + 1] - spans[2 * i]);
+            ASSERT_EQ(std::memcmp(&got[i], &expected[i], sizeof(double)), 0)
+                << "\"" << field << "\" read " << got[i] << ", not " << expected[i];
         }
     }
     freelocale(cLocale);

@@ -1,16 +1,50 @@
-#pragma once
+#include "data/import/field_splitter.h"
 
-// The splitter's walk over a line, shared by its portable and its vector build: each
-// build includes this file with its own classification of 64 bytes and so gets a copy
-// of its own, compiled for its own instructions (hence the unnamed namespace).
-#include "data/field_splitter.h"
-
-#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 constexpr int kWordBytes = 64;
+
+// Bit k is set when byte k of the 16 is a separator; zero bytes are reported apart.
+inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zeros)
+{
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i sep = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(',')),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                                                  _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+    *separators = static_cast<uint32_t>(_mm_movemask_epi8(sep));
+    *zeros = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
+#else
+    uint64_t s = 0, z = 0;
+    for (int k = 0; k < 16; ++k) {
+        const char c = bytes[k];
+        s |= static_cast<uint64_t>(c == ',' || c == '\r' || c == '\n') << k;
+        z |= static_cast<uint64_t>(c == '\0') << k;
+    }
+    *separators = s;
+    *zeros = z;
+#endif
+}
+
+// Bit k of separators is set when byte k of the 64 at word is a comma, carriage return
+// or line feed, and of zeros when it is a zero byte.
+void ClassifyWord(const char* word, uint64_t* separators, uint64_t* zeros)
+{
+    *separators = 0;
+    *zeros = 0;
+    for (int offset = 0; offset < kWordBytes; offset += 16) {
+        uint64_t s, z;
+        ClassifyBlock(word + offset, &s, &z);
+        *separators |= s << offset;
+        *zeros |= z << offset;
+    }
+}
 
 // Writes base + the position of each set bit of changes, lowest first, from edge on;
 // returns the end of what was written.
@@ -21,13 +55,9 @@ inline uint16_t* WriteEdges(uint64_t changes, int base, uint16_t* edge)
     return edge;
 }
 
-// ClassifyWord(word, separators, zeros) sets bit k of separators when byte k of the 64
-// at word is a comma, carriage return or line feed, and of zeros when it is a zero
-// byte. Edges is WriteEdges or does the same (it may write over the room the edge
-// array keeps after its edges).
-template <void (*ClassifyWord)(const char*, uint64_t*, uint64_t*),
-          uint16_t* (*Edges)(uint64_t, int, uint16_t*) = WriteEdges>
-void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
+}  // namespace
+
+void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
     const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
     uint16_t* edge = fields->edges;  // where fields start and end, alternately
@@ -54,7 +84,7 @@ void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdg
             last = true;
         }
         const uint64_t inside = ~separators;
-        edge = Edges(inside ^ ((inside << 1) | inField), base, edge);
+        edge = WriteEdges(inside ^ ((inside << 1) | inField), base, edge);
         inField = inside >> 63;
         if (last)
             break;
@@ -63,5 +93,3 @@ void WalkFields(const char* begin, const char* end, const char* limit, CFieldEdg
         *edge++ = static_cast<uint16_t>(length);
     fields->count = static_cast<int>(edge - fields->edges) / 2;
 }
-
-}  // namespace

@@ -1,10 +1,11 @@
-// The import's reading thread: lines in file order across blocks, what it leaves to
-// the worker, and its end when the worker stops taking blocks.
-#include "data/parsed_lines.h"
+// The import's read-ahead thread: lines in file order across blocks, what it leaves to
+// the import, and its end when the import stops taking blocks.
+#include "data/import/read_ahead.h"
 #include "support/temp_dir.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,22 @@ struct Line {
     uint64_t fileEnd;
 };
 
-std::vector<Line> AllLines(CParsedLines& lines)
+// The read-ahead thread on the file; null when the file does not open.
+std::unique_ptr<CReadAhead> ReadAhead(const std::string& path, int timeColumn)
+{
+    auto filler = std::make_unique<CBlockFiller>(timeColumn);
+    if (!filler->Reader().Open(CByteSource::File(path.c_str())))
+        return nullptr;
+    return std::make_unique<CReadAhead>(std::move(filler), nullptr);
+}
+
+std::vector<Line> AllLines(CReadAhead& lines)
 {
     std::vector<Line> out;
-    while (const CParsedBlock* block = lines.Next()) {
-        EXPECT_LE(block->lines.size(), static_cast<size_t>(CParsedBlock::kLines));
+    while (const CLineBlock* block = lines.Next()) {
+        EXPECT_LE(block->lines.size(), static_cast<size_t>(CLineBlock::kLines));
         for (size_t i = 0; i < block->lines.size(); ++i) {
-            const CParsedLine& line = block->lines[i];
+            const CBlockLine& line = block->lines[i];
             Line copy{line.readings, std::string(block->Text(line), line.textLength), {}, line.fileEnd};
             for (int c = 0; c < line.readings; ++c)
                 copy.values.push_back(block->Channel(c)[i]);
@@ -33,15 +43,15 @@ std::vector<Line> AllLines(CParsedLines& lines)
     return out;
 }
 
-TEST(ParsedLines, LinesComeInFileOrderAcrossBlocks)
+TEST(ReadAhead, LinesComeInFileOrderAcrossBlocks)
 {
     // Lines before the header name nothing: a blank one and one holding only the label
     // column. Then rows of every shape, for several blocks.
     std::string csv = "\nTime\nTime,A,B\n";
-    std::vector<Line> expected = {{CParsedLine::kHeader, "\n", {}, 1},
-                                  {CParsedLine::kHeader, "Time\n", {}, 6},
-                                  {CParsedLine::kHeader, "Time,A,B\n", {}, 15}};
-    for (int r = 0; r < 3 * CParsedBlock::kLines + 7; ++r) {
+    std::vector<Line> expected = {{CBlockLine::kHeader, "\n", {}, 1},
+                                  {CBlockLine::kHeader, "Time\n", {}, 6},
+                                  {CBlockLine::kHeader, "Time,A,B\n", {}, 15}};
+    for (int r = 0; r < 3 * CLineBlock::kLines + 7; ++r) {
         const std::string label = "L" + std::to_string(r);
         const double a = r + 0.25, b = -r - 0.5;
         std::string row;
@@ -57,9 +67,9 @@ TEST(ParsedLines, LinesComeInFileOrderAcrossBlocks)
         expected.push_back(line);
     }
     TempDir dir;
-    CParsedLines lines(dir.Write("rows.csv", csv).c_str(), 0);
-    ASSERT_TRUE(lines.Opened());
-    const std::vector<Line> got = AllLines(lines);
+    const std::unique_ptr<CReadAhead> lines = ReadAhead(dir.Write("rows.csv", csv), 0);
+    ASSERT_NE(lines, nullptr);
+    const std::vector<Line> got = AllLines(*lines);
     ASSERT_EQ(got.size(), expected.size());
     for (size_t i = 0; i < got.size(); ++i) {
         EXPECT_EQ(got[i].readings, expected[i].readings) << "line " << i;
@@ -67,14 +77,15 @@ TEST(ParsedLines, LinesComeInFileOrderAcrossBlocks)
         EXPECT_EQ(got[i].values, expected[i].values) << "line " << i;
         EXPECT_EQ(got[i].fileEnd, expected[i].fileEnd) << "line " << i;
     }
-    EXPECT_EQ(lines.Next(), nullptr);
+    EXPECT_EQ(lines->Next(), nullptr);
 }
 
-TEST(ParsedLines, RangeOfARowKeepsTheFirstOfEqualReadings)
+TEST(ReadAhead, RangeOfARowKeepsTheFirstOfEqualReadings)
 {
     TempDir dir;
-    CParsedLines lines(dir.Write("zeros.csv", "T,A,B,C\nL,-0,0,nan\nL,0,-0\nL,nan\n").c_str(), 0);
-    const CParsedBlock* block = lines.Next();
+    const std::unique_ptr<CReadAhead> lines = ReadAhead(dir.Write("zeros.csv", "T,A,B,C\nL,-0,0,nan\nL,0,-0\nL,nan\n"), 0);
+    ASSERT_NE(lines, nullptr);
+    const CLineBlock* block = lines->Next();
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(block->lines.size(), 4u);
     EXPECT_TRUE(std::signbit(block->lines[1].low) && std::signbit(block->lines[1].high));
@@ -83,25 +94,25 @@ TEST(ParsedLines, RangeOfARowKeepsTheFirstOfEqualReadings)
     EXPECT_EQ(block->lines[3].high, -HUGE_VAL);
 }
 
-TEST(ParsedLines, EndsWhenTheWorkerStopsTakingBlocks)
+TEST(ReadAhead, EndsWhenTheImportStopsTakingBlocks)
 {
-    // The reading thread has filled every block and waits for a free one: destruction
+    // The read-ahead thread has filled every block and waits for a free one: destruction
     // must end it all the same.
     std::string csv = "Time,A\n";
-    for (int r = 0; r < 20 * CParsedBlock::kLines; ++r)
+    for (int r = 0; r < 20 * CLineBlock::kLines; ++r)
         csv += "L," + std::to_string(r) + "\n";
     TempDir dir;
     const std::string path = dir.Write("many.csv", csv);
     {
-        CParsedLines lines(path.c_str(), 0);
-        ASSERT_NE(lines.Next(), nullptr);
+        const std::unique_ptr<CReadAhead> lines = ReadAhead(path, 0);
+        ASSERT_NE(lines, nullptr);
+        ASSERT_NE(lines->Next(), nullptr);
     }
     {
-        CParsedLines untouched(path.c_str(), 0);
+        const std::unique_ptr<CReadAhead> untouched = ReadAhead(path, 0);
+        ASSERT_NE(untouched, nullptr);
     }
-    CParsedLines missing(dir.Path("missing.csv").c_str(), 0);
-    EXPECT_FALSE(missing.Opened());
-    EXPECT_EQ(missing.Next(), nullptr);
+    EXPECT_EQ(ReadAhead(dir.Path("missing.csv"), 0), nullptr);
 }
 
 }  // namespace

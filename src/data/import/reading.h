@@ -8,7 +8,6 @@
 
 double ParseReading(const char* begin, const char* end);
 
-
 // The import's fast path for a whole field [begin, end), not empty, of a line whose
 // bytes may be read up to limit (limit >= end): the usual reading, an optional sign and at most
 // eight characters of digits and one decimal point. Returns false, with value

@@ -3,19 +3,20 @@
 // Splits one line of a data file into its fields: the pieces between separators
 // (comma, carriage return, line feed), a run of separators counting as one, so there
 // are no empty fields; a zero byte ends the line as it ends a C string. The line is
-// scanned 16 bytes at a time, which keeps the import's cost per byte low.
-#include <cstdint>
-#include <vector>
+// classified 16 bytes at a time, which keeps the import's cost per byte low.
+#include "data/import/import_limits.h"
 
-// A line holds at most 1279 characters, and a carriage return before its line feed
-// (dropped in text mode) may come on top; every field takes at least two of these bytes.
-constexpr int kMaxLineBytes = 1280;
+#include <cstdint>
+
+// A line holds at most kLineBuffer - 1 characters, and a carriage return before its
+// line feed (dropped in text mode) may come on top; every field takes at least two of
+// these bytes.
+constexpr int kMaxLineBytes = kLineBuffer;
 constexpr int kMaxFields = kMaxLineBytes / 2;
 
 // The fields of a line as offsets from its first byte: field i is [edges[2i], edges[2i+1]).
 struct CFieldEdges {
-    static constexpr int kSlack = 32;  // room after the edges that vector builds may write over
-    uint16_t edges[2 * kMaxFields + 2 + kSlack];
+    uint16_t edges[2 * kMaxFields + 2];
     int count = 0;
 
     int Begin(int field) const { return edges[2 * field]; }
@@ -25,11 +26,4 @@ struct CFieldEdges {
 // Finds the fields of [begin, end). Bytes up to limit (limit >= end) may be read, which
 // lets most blocks be loaded straight from the line. Bytes beyond the first
 // kMaxLineBytes are not looked at.
-// Uses the fastest build of the splitter the processor runs.
 void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
-
-using FieldSplitter = void (*)(const char* begin, const char* end, const char* limit, CFieldEdges* fields);
-// Every build of the splitter this processor runs, fastest last: 16 bytes at a time on
-// every processor; 32 with 256-bit vectors; 64, with the edges packed by vector
-// instructions, with 512-bit ones.
-std::vector<FieldSplitter> FieldSplitters();

@@ -1,4 +1,6 @@
-#include "data/reading.h"
+#include "data/import/reading.h"
+
+#include "data/import/import_limits.h"
 
 #include <charconv>
 #include <cstdint>
@@ -24,7 +26,7 @@ bool IsDigit(char c)
 double StrtodC(const char* begin, const char* end)
 {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    char copy[1280];
+    char copy[kLineBuffer];
     size_t n = static_cast<size_t>(end - begin);
     if (n >= sizeof copy)
         n = sizeof copy - 1;

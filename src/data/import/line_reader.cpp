@@ -1,31 +1,26 @@
-#include "data/line_reader.h"
-
-#include "common/file_helpers.h"
+#include "data/import/line_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 constexpr size_t kBlockBytes = 4u << 20;
-// A piece is decided by at most this many bytes: 1279 characters, a carriage return and a line feed.
+// A piece is decided by at most this many bytes: its characters, a carriage return and a line feed.
 constexpr size_t kLookahead = CLineReader::kLineChars + 2;
 }  // namespace
 
-CLineReader::CLineReader() : m_buffer(kBlockBytes + kReadablePast) {}
-
-CLineReader::~CLineReader()
+bool CLineReader::Open(CByteSource source, uint64_t limit)
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-bool CLineReader::Open(const char* path, uint64_t limit)
-{
-    m_fd = OpenRegularFile(path, &m_nFileSize);
-    if (m_fd < 0)
+    m_source = std::move(source);
+    if (!m_source.Opened())
         return false;
+    // Bytes in memory need no more room than they take (a small input then costs little);
+    // a file may grow while it is read.
+    m_nBufferBytes = m_source.Fixed() ? static_cast<size_t>(std::clamp<uint64_t>(m_source.Size(), kLookahead, kBlockBytes))
+                                      : kBlockBytes;
+    m_buffer.resize(m_nBufferBytes + kReadablePast);
+    m_bEof = false;
     m_nLeft = limit;
     // A UTF-8 byte-order mark is not part of the first line.
     Refill();
@@ -35,7 +30,7 @@ bool CLineReader::Open(const char* path, uint64_t limit)
     return true;
 }
 
-bool CLineReader::Refill()
+void CLineReader::Refill()
 {
     if (m_nPos > 0) {
         std::memmove(m_buffer.data(), m_buffer.data() + m_nPos, m_nEnd - m_nPos);
@@ -43,25 +38,20 @@ bool CLineReader::Refill()
         m_nEnd -= m_nPos;
         m_nPos = 0;
     }
-    while (m_nEnd < kBlockBytes) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(kBlockBytes - m_nEnd, m_nLeft));
-        const ssize_t got = want == 0 ? 0 : ::read(m_fd, m_buffer.data() + m_nEnd, want);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
+    while (m_nEnd < m_nBufferBytes) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(m_nBufferBytes - m_nEnd, m_nLeft));
+        const size_t got = want == 0 ? 0 : m_source.Read(m_buffer.data() + m_nEnd, want);
+        if (got == 0) {
             m_bEof = true;
-            return false;
+            return;
         }
-        m_nEnd += static_cast<size_t>(got);
-        m_nLeft -= static_cast<uint64_t>(got);
+        m_nEnd += got;
+        m_nLeft -= got;
     }
-    return true;
 }
 
 bool CLineReader::Next(const char*& begin, const char*& end)
 {
-    if (m_fd < 0)
-        return false;
     if (m_nEnd - m_nPos < kLookahead && !m_bEof)
         Refill();
     const size_t avail = m_nEnd - m_nPos;
