@@ -2,6 +2,7 @@
 // the size refusal.
 #include "data/transfer_messages.h"
 #include "data_fixture.h"
+#include "support/local_time.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,19 +23,6 @@ std::vector<std::string> LabelList(const CLabelStore& labels)
     for (size_t i = 0; i < labels.size(); ++i)
         out.push_back(labels.GetAt(i));
     return out;
-}
-
-TimeValue Local(int y, int mo, int d, int h, int mi, int s)
-{
-    struct tm fields = {};
-    fields.tm_year = y - 1900;
-    fields.tm_mon = mo - 1;
-    fields.tm_mday = d;
-    fields.tm_hour = h;
-    fields.tm_min = mi;
-    fields.tm_sec = s;
-    fields.tm_isdst = -1;
-    return static_cast<TimeValue>(mktime(&fields));
 }
 
 // Writes a file of the given size: the text, then zero bytes up to the size (sparse).
@@ -168,8 +156,8 @@ TEST_F(DataManagerTest, QueryKeepsRowsInsideBothEnds)
         "2024/05/06 10:59:59,3\n"
         "2024/05/06 11:00:00,80\n";
     Load(dir.Write("query.csv", csv));
-    const TimeValue start = Local(2024, 5, 6, 10, 0, 0);
-    const TimeValue end = Local(2024, 5, 6, 10, 59, 59);
+    const TimeValue start = LocalTime(2024, 5, 6, 10, 0, 0);
+    const TimeValue end = LocalTime(2024, 5, 6, 10, 59, 59);
     EXPECT_EQ(QueryLoad(start, end, false), LOAD_FINISHED);
     EXPECT_EQ(LabelList(Labels()),
               (std::vector<std::string>{"2024/05/06 10:00:00", "not a time", "2024/05/06 10:59:59"}));
@@ -177,8 +165,8 @@ TEST_F(DataManagerTest, QueryKeepsRowsInsideBothEnds)
     // Dropped rows still widen the time and value ranges.
     TimeValue first, last;
     manager->GetTimeRange(&first, &last);
-    EXPECT_EQ(first, Local(2024, 5, 6, 9, 59, 59));
-    EXPECT_EQ(last, Local(2024, 5, 6, 11, 0, 0));
+    EXPECT_EQ(first, LocalTime(2024, 5, 6, 9, 59, 59));
+    EXPECT_EQ(last, LocalTime(2024, 5, 6, 11, 0, 0));
     double low, high;
     ASSERT_TRUE(manager->GetDataRange(&low, &high));
     EXPECT_EQ(low, -50);
@@ -201,7 +189,7 @@ TEST_F(DataManagerTest, LongFilesKeepEveryReadingInOrder)
     std::string csv = "Time,A,B,C\n";
     Channels expected(3);
     std::vector<std::string> labels;
-    const TimeValue start = Local(2024, 5, 6, 0, 0, 0);
+    const TimeValue start = LocalTime(2024, 5, 6, 0, 0, 0);
     for (int r = 0; r < 5000; ++r) {
         char label[32];
         std::snprintf(label, sizeof label, "2024/05/06 %02d:%02d:%02d", r / 3600, r / 60 % 60, r % 60);
@@ -236,8 +224,8 @@ TEST_F(DataManagerTest, TimeRangeDefaultsToTodayWhenNoLabelParses)
     const time_t now = time(nullptr);
     struct tm today = {};
     localtime_r(&now, &today);
-    EXPECT_EQ(first, Local(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, 0, 0, 0));
-    EXPECT_EQ(last, Local(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, 23, 59, 59));
+    EXPECT_EQ(first, LocalTime(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, 0, 0, 0));
+    EXPECT_EQ(last, LocalTime(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, 23, 59, 59));
 }
 
 TEST_F(DataManagerTest, RefusesFilesOf128MiBAndMore)
