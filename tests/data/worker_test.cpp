@@ -19,8 +19,11 @@ double Wave(int row, int channel)
 TEST_F(DataManagerTest, LoadAndPrepareSetTogetherRunInOnePass)
 {
     const std::string path = dir.Write("both.csv", RecorderCsv(50, 3, Wave));
-    manager->RequestPrepare();
+    // The load is asked first: the worker may wake between the two requests, and a
+    // prepare asked alone first would rightly run first. Asked this way, the worker
+    // sees the load alone or both, and either way prepares the loaded file after it.
     manager->RequestLoad(path.c_str());
+    manager->RequestPrepare();
     ASSERT_TRUE(manager->WaitIdle(30000));
     QCoreApplication::processEvents();
     ASSERT_EQ(sink.received.size(), 2u);
