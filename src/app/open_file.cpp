@@ -3,7 +3,6 @@
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/curve_wnd.h"
-#include "common/text_convert.h"
 #include "guiex/message_box.h"
 #include "guiex/strings.h"
 #include "settings/ini_setting.h"
@@ -38,8 +37,7 @@ void CMainDlg::OnOpenFile()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter("CSV file(*.csv)");
     dialog.setDefaultSuffix("csv");
-    const std::string stored = ReadLastFolder(*m_pSetting);
-    const QString folder = DecodeText(stored.data(), stored.size(), EncodingOfValue(stored.data(), stored.size()));
+    const QString folder = ReadLastFolder(*m_pSetting);
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -75,7 +73,7 @@ void CMainDlg::OpenChosenFile(const QString& file)
         COM_GUI_EX::ShowWarning(this, COM_GUI_EX::LoadString(kUnreadableFileText));
         return;
     }
-    WriteLastFolder(*m_pSetting, info.absolutePath().toStdString());
+    WriteLastFolder(*m_pSetting, info.absolutePath());
     OpenPath(QFile::encodeName(info.absoluteFilePath()).toStdString());
 }
 

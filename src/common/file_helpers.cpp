@@ -25,15 +25,6 @@ int OpenRegularFile(const char* path, uint64_t* size)
     return fd;
 }
 
-uint64_t QueryFileSize(const char* path)
-{
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(path, &size);
-    if (fd >= 0)
-        ::close(fd);
-    return size;
-}
-
 unsigned ModuleDirectoryFromPath(const char* path, unsigned length, char* buffer, unsigned size)
 {
     if (path == nullptr || buffer == nullptr || length >= size)

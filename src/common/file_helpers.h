@@ -9,11 +9,6 @@
 // does not make the open wait.
 int OpenRegularFile(const char* path, uint64_t* size);
 
-// Size in bytes of a regular file that can be opened for reading; 0 when the
-// path is null, missing, unreadable or not a regular file (so an empty file and
-// a file that cannot be opened both give 0).
-uint64_t QueryFileSize(const char* path);
-
 // Writes the directory of the running executable, with its trailing '/', into
 // the buffer and returns the directory's length. Returns 0 and leaves the buffer
 // untouched when the path cannot be obtained or does not fit in `size` bytes

@@ -23,6 +23,13 @@
 
 namespace {
 
+// A settings value is UTF-8 when it is valid UTF-8, otherwise GB18030 (files the
+// Windows program wrote are GBK).
+QString DecodeValue(const std::string& text)
+{
+    return DecodeText(text.data(), text.size(), EncodingOfValue(text.data(), text.size()));
+}
+
 constexpr const char* kIniFileName = "Trandor.INI";
 constexpr const char* kTemporarySuffix = ".tmp";
 // Far beyond any settings file this program writes.
@@ -380,15 +387,16 @@ bool WriteSetting(const CInitSetting& setting, int key, const std::string& value
     return WriteSetting(setting, key, value.c_str());
 }
 
-std::string ReadLastFolder(const CInitSetting& setting)
+QString ReadLastFolder(const CInitSetting& setting)
 {
     char buffer[kIniValueMax + 1];
     setting.ReadString(kOpenDialogSection, kKeyLastFolder, buffer, sizeof buffer);
-    return buffer;
+    return DecodeValue(buffer);
 }
 
-bool WriteLastFolder(const CInitSetting& setting, const std::string& folder)
+bool WriteLastFolder(const CInitSetting& setting, const QString& text)
 {
+    const std::string folder = text.toStdString();
     const bool fits = folder.size() <= static_cast<size_t>(kIniValueMax)
                       && folder.find_first_of("\r\n") == std::string::npos;
     if (!fits) {
@@ -415,6 +423,6 @@ CSettingsRecord LoadSettings(const CInitSetting& setting)
     ReadSetting(setting, kKeyManualMin, text, "0");
     record.manualMin = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyUnit, text, nullptr);
-    record.unit = DecodeText(text.data(), text.size(), EncodingOfValue(text.data(), text.size()));
+    record.unit = DecodeValue(text);
     return record;
 }

@@ -111,15 +111,15 @@ bool WriteSetting(const CInitSetting& setting, int key, const std::string& value
 constexpr const char* kOpenDialogSection = "OPEN_DIALOG";
 constexpr const char* kKeyLastFolder = "LastFolder";
 
-// The folder of the last file opened, bytes as stored (decode with DecodeText);
-// empty when none is stored.
-std::string ReadLastFolder(const CInitSetting& setting);
+// The folder of the last file opened, decoded as every settings value is; empty
+// when none is stored.
+QString ReadLastFolder(const CInitSetting& setting);
 
 // Stores the folder. A folder the file cannot hold whole (a line break in its name,
 // or longer than a read returns) is not stored, and the one stored before is
 // removed, so that the dialog never starts in a cut, wrong folder. Returns false
 // when the write failed or the folder was not stored.
-bool WriteLastFolder(const CInitSetting& setting, const std::string& folder);
+bool WriteLastFolder(const CInitSetting& setting, const QString& folder);
 
 // Reads keys 7000 to 7006 in order with their defaults "1", "1", "0", "0", "0",
 // "0" and "" (no range test on the integers).

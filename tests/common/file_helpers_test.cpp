@@ -11,7 +11,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TEST(QueryFileSize, SizeOfRegularFilesOnly)
+namespace {
+
+// The size OpenRegularFile reports, or 0 when it refuses the path.
+uint64_t QueryFileSize(const char* path)
+{
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, &size);
+    if (fd < 0)
+        return 0;
+    ::close(fd);
+    return size;
+}
+
+}  // namespace
+
+TEST(OpenRegularFile, SizeOfRegularFilesOnly)
 {
     TempDir dir;
     struct Case {
@@ -30,7 +45,7 @@ TEST(QueryFileSize, SizeOfRegularFilesOnly)
     EXPECT_EQ(QueryFileSize(folder.c_str()), 0u);
 }
 
-TEST(QueryFileSize, FifoIsRefusedWithoutWaiting)
+TEST(OpenRegularFile, FifoIsRefusedWithoutWaiting)
 {
     TempDir dir;
     const std::string path = dir.Path("pipe");
@@ -38,7 +53,7 @@ TEST(QueryFileSize, FifoIsRefusedWithoutWaiting)
     EXPECT_EQ(QueryFileSize(path.c_str()), 0u);  // would hang if open blocked
 }
 
-TEST(QueryFileSize, SizeAboveFourGigabytes)
+TEST(OpenRegularFile, SizeAboveFourGigabytes)
 {
     TempDir dir;
     const std::string path = dir.Write("big.csv", "");

@@ -411,8 +411,8 @@ TEST(LastFolder, KeptWholeInASectionOfItsOwn)
     // Blanks at the ends, quotes and non-ASCII names come back as they went in.
     for (const std::string& folder : {std::string("/data/runs "), std::string(" /data/\"q\""), std::string("/数据/记录"),
                                       std::string(254, 'f')}) {
-        ASSERT_TRUE(WriteLastFolder(ini, folder)) << folder;
-        EXPECT_EQ(ReadLastFolder(ini), folder);
+        ASSERT_TRUE(WriteLastFolder(ini, QString::fromStdString(folder))) << folder;
+        EXPECT_EQ(ReadLastFolder(ini).toStdString(), folder);
     }
     ASSERT_TRUE(WriteLastFolder(ini, "/data/runs"));
     EXPECT_EQ(ReadFile(path), "[QUICK_SAVE]\r\n7000=3\r\n[OPEN_DIALOG]\r\nLastFolder=\"/data/runs\"\r\n");
@@ -420,7 +420,7 @@ TEST(LastFolder, KeptWholeInASectionOfItsOwn)
     // A folder the file cannot hold whole is not kept, and neither is the one before.
     for (const std::string& folder : {std::string(255, 'f'), std::string("/data/two\nlines")}) {
         ASSERT_TRUE(WriteLastFolder(ini, "/data/runs"));
-        EXPECT_FALSE(WriteLastFolder(ini, folder));
+        EXPECT_FALSE(WriteLastFolder(ini, QString::fromStdString(folder)));
         EXPECT_EQ(ReadLastFolder(ini), "") << folder;
     }
     EXPECT_EQ(Fields(LoadSettings(ini)), "3 1 0 0 0 0 []");
