@@ -7,12 +7,10 @@
 //
 //   paging PATH [STEPS]     (PATH: e.g. a gen-recorder-csv file of 134217727 bytes)
 #include "app/main_dlg.h"
-#include "app/trandor_app.h"
-#include "guiex/guiex_startup.h"
-#include "guiex/parameters_base.h"
+#include "bench_window.h"
 #include "guiex/smooth_btn.h"
 
-#include <QTest>
+#include <QCoreApplication>
 #include <QWheelEvent>
 #include <algorithm>
 #include <chrono>
@@ -23,17 +21,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Waits for the worker and handles what it posts until the window is neither loading
-// nor waiting for a page.
-void Settle(const CMainDlg& window)
-{
-    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
-    do {
-        manager->WaitIdle(600000);
-        QCoreApplication::processEvents();
-    } while (window.IsLoading() || window.IsBusy() || !manager->WaitIdle(0));
-}
 
 void Wheel(CMainDlg& window, int delta)
 {
@@ -60,28 +47,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const int steps = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    CTrandorApp::DisableHighDpiScaling();
-    int appArgc = 1;
-    CTrandorApp app(appArgc, argv);
-    COM_GUI_EX::GUIEXStartup();
-    CParametersBase::GetInstance()->SetPercentage(100);
-
-    std::vector<double> wheelMs, zoomMs, allMs, prepareMs;
-    {
-        CMainDlg window;
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window)) {
-            std::fprintf(stderr, "paging: the window was not shown\n");
-            return 2;
-        }
-        window.OpenPath(argv[1]);
-        Settle(window);
+    return RunWithFileOpen("paging", argv[0], argv[1], [&](CMainDlg& window) {
         if (window.GetTotal() <= window.GetPageCount()) {
             std::fprintf(stderr, "paging: %s has no second page\n", argv[1]);
             return 2;
         }
 
+        std::vector<double> wheelMs, zoomMs, allMs, prepareMs;
         int delta = 120;
         int zoomDirection = +1;
         for (int i = 0; i < steps; ++i) {
@@ -105,14 +77,13 @@ int main(int argc, char** argv)
             // A wheel step that did not move has reached an end of the file: turn back.
             if (!zoom && window.GetFirst() == firstBefore)
                 delta = -delta;
-            Settle(window);
+            SettleWindow(window);
         }
         std::printf("paging: %d samples, %d steps (%zu wheel, %zu zoom): median %.2f ms, p90 %.2f ms, max %.2f ms; "
                     "wheel median %.2f ms, zoom median %.2f ms; the worker's preparation median %.2f ms\n",
                     window.GetTotal(), steps, wheelMs.size(), zoomMs.size(), Percentile(allMs, 50),
                     Percentile(allMs, 90), *std::max_element(allMs.begin(), allMs.end()), Percentile(wheelMs, 50),
                     Percentile(zoomMs, 50), Percentile(prepareMs, 50));
-    }
-    COM_GUI_EX::GUIEXShutdown();
-    return 0;
+        return 0;
+    });
 }

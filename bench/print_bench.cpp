@@ -6,13 +6,10 @@
 //
 //   print PATH [DPI]     (PATH: e.g. examples/recorder-day.csv; DPI 300 unless given)
 #include "app/main_dlg.h"
-#include "app/trandor_app.h"
-#include "guiex/guiex_startup.h"
-#include "guiex/parameters_base.h"
+#include "bench_window.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <QTest>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,15 +39,6 @@ double PeakMb()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-void Settle(const CMainDlg& window)
-{
-    CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
-    do {
-        manager->WaitIdle(600000);
-        QCoreApplication::processEvents();
-    } while (window.IsLoading() || window.IsBusy() || !manager->WaitIdle(0));
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -60,22 +48,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const int dpi = argc > 2 ? std::atoi(argv[2]) : 300;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    CTrandorApp::DisableHighDpiScaling();
-    int appArgc = 1;
-    CTrandorApp app(appArgc, argv);
-    COM_GUI_EX::GUIEXStartup();
-    CParametersBase::GetInstance()->SetPercentage(100);
     QTemporaryDir folder;
-    {
-        CMainDlg window;
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window)) {
-            std::fprintf(stderr, "print: the window was not shown\n");
-            return 2;
-        }
-        window.OpenPath(argv[1]);
-        Settle(window);
+    return RunWithFileOpen("print", argv[0], argv[1], [&](CMainDlg& window) {
         const double baseMb = ResidentMb();
         const struct {
             const char* name;
@@ -98,7 +72,6 @@ int main(int argc, char** argv)
             }
             std::printf("%s dpi=%d seconds=%.3f added_peak_mb=%.1f\n", sheet.name, dpi, seconds, PeakMb() - baseMb);
         }
-    }
-    COM_GUI_EX::GUIEXShutdown();
-    return 0;
+        return 0;
+    });
 }
