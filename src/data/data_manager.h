@@ -125,8 +125,8 @@ public:
     int LoadFile();
     // Takes the page request once and prepares the page into the work surfaces.
     int PrepareDisplay();
-    // The text drawn for a raw label with the given label format.
-    static void FormatTimeLabel(const char* label, int format, std::string* text);
+    // The text drawn for a raw label with the given label format, the label read as its file's labels read.
+    static void FormatTimeLabel(const char* label, int format, const CLabelReading& reading, std::string* text);
     static int ChooseStep(int sampleCount, int plotWidth) { return ::ChooseStep(sampleCount, plotWidth); }
     // The sixteen value-axis labels ("%.1f") from the maximum down to the minimum in
     // fifteen equal steps, made by repeated subtraction.

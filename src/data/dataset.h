@@ -25,6 +25,8 @@ struct CDataset {
     double dataMin = 0.0;
     double dataMax = 0.0;
     bool dataRead = false;
+    // How the time labels read, for the time axis to read them as the import did.
+    CLabelReading labelReading;
     // The earliest and latest time label that parses.
     TimeValue first = 0;
     TimeValue last = 0;

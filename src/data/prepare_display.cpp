@@ -212,7 +212,7 @@ CPreparedPage PreparePage(const CDataset& dataset, const CPageRequest& request, 
             if (labelsPending && idx >= 0 && static_cast<unsigned long long>(idx) < dataset.labels.size() &&
                 x % request.labelSpacing == 0) {
                 CMemoryTransferManage::FormatTimeLabel(dataset.labels.GetAt(static_cast<size_t>(idx)).c_str(),
-                                                       request.labelFormat, &text);
+                                                       request.labelFormat, dataset.labelReading, &text);
                 const QString& shown = page.axisLabels.emplace_back(DecodeText(text.data(), text.size(), dataset.encoding));
                 if (surfaces.time)
                     surfaces.time->DrawRotatedText(shown, static_cast<float>(x + request.labelOffset), 0.0f, 45.0f);

@@ -143,6 +143,7 @@ struct LabelFields {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     bool zoned = false;
     int offset = 0;  // seconds east of UTC when zoned
+    bool yearFirst = true;  // the date gives its year first: the day/month order plays no part
 };
 
 struct CjkMarks {
@@ -162,11 +163,10 @@ constexpr CjkMarks kCjkMarks[] = {
 };
 constexpr int kNoCjk = -1;
 
-// separator is '/', '-' or '.', or 0 for 年月日 written in kCjkMarks[encoding].
-bool ReadDate(const char*& p, const char* end, LabelFields& f, char& separator, int& encoding)
+// A 4-digit year at p, then month and day. separator is '/', '-' or '.', or 0 for
+// 年月日 written in kCjkMarks[encoding].
+bool ReadYearFirstDate(const char*& p, const char* end, LabelFields& f, char& separator, int& encoding)
 {
-    separator = 0;
-    encoding = kNoCjk;
     if (!ReadNumber(p, end, 4, 4, f.year) || p == end)
         return false;
     const char sep = *p;
@@ -183,6 +183,42 @@ bool ReadDate(const char*& p, const char* end, LabelFields& f, char& separator, 
         }
     }
     return false;
+}
+
+// Two-digit years below this pivot are 20yy, the others 19yy: every date before 1970
+// lacks a TimeValue anyway.
+constexpr int kTwoDigitYearPivot = 70;
+
+// "M/D/Y" or "D/M/Y" by order, with '/', '-' or '.', the year of 4 or 2 digits.
+bool ReadYearLastDate(const char*& p, const char* end, DayMonthOrder order, LabelFields& f, char& separator)
+{
+    int first = 0, second = 0;
+    if (!ReadNumber(p, end, 1, 2, first) || p == end)
+        return false;
+    const char sep = *p++;
+    if ((sep != '/' && sep != '-' && sep != '.') || !ReadNumber(p, end, 1, 2, second) || p == end || *p++ != sep)
+        return false;
+    const char* year = p;
+    if (!ReadNumber(p, end, 2, 4, f.year) || p - year == 3)
+        return false;
+    if (p - year == 2)
+        f.year += f.year < kTwoDigitYearPivot ? 2000 : 1900;
+    f.month = order == DayMonthOrder::MonthFirst ? first : second;
+    f.day = order == DayMonthOrder::MonthFirst ? second : first;
+    f.yearFirst = false;
+    separator = sep;
+    return true;
+}
+
+bool ReadDate(const char*& p, const char* end, DayMonthOrder order, LabelFields& f, char& separator, int& encoding)
+{
+    separator = 0;
+    encoding = kNoCjk;
+    const char* start = p;
+    if (ReadYearFirstDate(p, end, f, separator, encoding))
+        return true;
+    p = start;
+    return ReadYearLastDate(p, end, order, f, separator);
 }
 
 // "H:M" or "H:M:S[.d...]" at p; the fraction is dropped.
@@ -254,10 +290,12 @@ void ReadZone(const char*& p, const char* end, LabelFields& f)
     } else if (q != end && IsDigit(*q) && !ReadTwoDigits(q, end, minutes)) {
         return;
     }
-    if (hours > 23 || minutes > 59)
+    // Real zones lie within -12:00..+14:00: "T12:00-13:00" is a range of hours, no zone.
+    const int offset = (*p == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+    if (minutes > 59 || offset < -12 * 3600 || offset > 14 * 3600)
         return;
     f.zoned = true;
-    f.offset = (*p == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+    f.offset = offset;
     p = q;
 }
 
@@ -271,15 +309,15 @@ bool ToDayHour(int& hour, bool pm)
 }
 
 // A label in any accepted form but the fast "YYYY/MM/DD HH:MM:SS" one.
-bool ReadGeneralLabel(const char* p, const char* end, LabelFields& f)
+bool ReadGeneralLabel(const char* p, const char* end, DayMonthOrder order, LabelFields& f)
 {
     char separator = 0;
     int encoding = kNoCjk;
-    if (!ReadDate(p, end, f, separator, encoding))
+    if (!ReadDate(p, end, order, f, separator, encoding))
         return false;
     if (p == end)
         return true;
-    if (*p == 'T') {  // ISO: the time, then a zone on a Y-M-D date
+    if (*p == 'T' && f.yearFirst) {  // ISO: the time, then a zone on a Y-M-D date
         ++p;
         if (!ReadTime(p, end, f))
             return false;
@@ -355,6 +393,64 @@ TimeValue UtcOf(const LabelFields& f)
     return DaysFromCivil(f.year, f.month, f.day) * 86400 + TimeValue(f.hour) * 3600 + TimeValue(f.minute) * 60
         + f.second - f.offset;
 }
+
+void TrimBlanks(const char*& begin, const char*& end)
+{
+    while (begin < end && IsBlank(*begin))
+        ++begin;
+    while (end > begin && IsBlank(end[-1]))
+        --end;
+}
+
+// The fields of a trimmed label that names an existing date and time; common tells
+// whether it has the recorders' shape.
+bool ReadLabel(const char* begin, const char* end, DayMonthOrder order, LabelFields& f, bool& common)
+{
+    common = ReadCommonLabel(begin, end, f);
+    return (common || ReadGeneralLabel(begin, end, order, f)) && NamesExistingTime(f);
+}
+
+// How steadily a sample of labels runs in time when read in one day/month order;
+// larger is likelier, compared field by field.
+struct OrderScore {
+    int dates = 0;   // year-last labels that name an existing date
+    int steady = 0;  // steps from label to label equal to the step before
+    int oneWay = 0;  // steps in the more common direction
+    bool operator>(const OrderScore& o) const
+    {
+        if (dates != o.dates)
+            return dates > o.dates;
+        return steady != o.steady ? steady > o.steady : oneWay > o.oneWay;
+    }
+};
+
+OrderScore ScoreOrder(const std::vector<std::string_view>& labels, DayMonthOrder order)
+{
+    OrderScore score;
+    TimeValue previous = 0, previousStep = 0;
+    int up = 0, down = 0;
+    for (const std::string_view label : labels) {
+        const char* begin = label.data();
+        const char* end = begin + label.size();
+        TrimBlanks(begin, end);
+        LabelFields f;
+        bool common = false;
+        if (!ReadLabel(begin, end, order, f, common) || f.yearFirst)
+            continue;
+        const TimeValue t = UtcOf(f);  // civil seconds: the zone plays no part
+        if (score.dates > 0) {
+            const TimeValue step = t - previous;
+            score.steady += score.dates > 1 && step != 0 && step == previousStep;
+            up += step > 0;
+            down += step < 0;
+            previousStep = step;
+        }
+        previous = t;
+        ++score.dates;
+    }
+    score.oneWay = up > down ? up : down;
+    return score;
+}
 }  // namespace
 
 bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, int minute, int second,
@@ -418,14 +514,12 @@ bool CLocalTimeConverter::ReadLabelInLastHour(const char* begin, const char* end
     return true;
 }
 
-int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter)
+int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter,
+                   const CLabelReading& reading)
 {
     if (begin == nullptr || end == nullptr || end < begin)
         return 0;
-    while (begin < end && IsBlank(*begin))
-        ++begin;
-    while (end > begin && IsBlank(end[-1]))
-        --end;
+    TrimBlanks(begin, end);
 
     TimeValue t = 0;
     if (converter.ReadLabelInLastHour(begin, end, t)) {
@@ -433,9 +527,16 @@ int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTim
             *out = t;
         return 1;
     }
+    if (reading.unixSeconds) {
+        if (!ReadUnixSeconds(begin, end, t))
+            return 0;
+        if (out != nullptr)
+            *out = t;
+        return 1;
+    }
     LabelFields f;
-    const bool common = ReadCommonLabel(begin, end, f);
-    if ((!common && !ReadGeneralLabel(begin, end, f)) || !NamesExistingTime(f))
+    bool common = false;
+    if (!ReadLabel(begin, end, reading.order, f, common))
         return 0;
     if (f.zoned) {
         t = UtcOf(f);
@@ -453,12 +554,46 @@ int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTim
     return 1;
 }
 
-int ParseTimeLabel(const char* label, TimeValue* out)
+int ParseTimeLabel(const char* label, TimeValue* out, const CLabelReading& reading)
 {
     if (label == nullptr)
         return 0;
     CLocalTimeConverter converter;
-    return ParseTimeLabel(label, label + std::strlen(label), out, converter);
+    return ParseTimeLabel(label, label + std::strlen(label), out, converter, reading);
+}
+
+bool ReadUnixSeconds(const char* begin, const char* end, TimeValue& out)
+{
+    if (begin == nullptr || end == nullptr || end < begin)
+        return false;
+    TrimBlanks(begin, end);
+    const char* p = begin;
+    TimeValue t = 0;
+    for (; p < end && IsDigit(*p); ++p) {
+        t = t * 10 + (*p - '0');
+        if (t > kLastTimeValue)
+            return false;
+    }
+    if (p == begin)
+        return false;
+    if (p != end && (*p == '.' || *p == ',')) {
+        const char* fraction = ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+        if (p == fraction)
+            return false;
+    }
+    if (p != end)
+        return false;
+    out = t;
+    return true;
+}
+
+DayMonthOrder DecideDayMonthOrder(const std::vector<std::string_view>& labels)
+{
+    return ScoreOrder(labels, DayMonthOrder::DayFirst) > ScoreOrder(labels, DayMonthOrder::MonthFirst)
+        ? DayMonthOrder::DayFirst
+        : DayMonthOrder::MonthFirst;
 }
 
 int ParseLabelFields(const char* label, TimeValue* out)

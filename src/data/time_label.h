@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 using TimeValue = int64_t;                         // seconds since 1970-01-01 00:00:00 UTC
 constexpr TimeValue kLastTimeValue = 32535215999;  // 3000-12-31 23:59:59 UTC
@@ -51,23 +53,49 @@ private:
     Entry m_cache[kSlots];
 };
 
+// How the time labels of one file read, decided once per file by the import and kept
+// with its dataset, so that the time axis reads every label as the import did. The
+// default reads labels as dates, month first where the order is not fixed.
+struct CLabelReading {
+    DayMonthOrder order = DayMonthOrder::MonthFirst;
+    bool unixSeconds = false;  // labels count seconds since 1970 (ReadUnixSeconds), not dates
+};
+
 // The import's date parser. Returns 1 and sets *out when the label, after leading and
-// trailing blanks (space, tab), is a date "Y/M/D", "Y-M-D", "Y.M.D" or "Y年M月D日"
-// (4-digit year, 1-2 digit month and day; 年月日 in UTF-8 or GB18030, all three in the
-// same encoding), optionally followed by a time "H:M" or "H:M:S" (1-2 digits each;
-// seconds may carry a fraction ".d..." that is dropped). Between date and time stand
-// blanks, or a single 'T', or nothing after 日. After blanks or 日 (not after 'T') the
-// time may carry one half-day marker, AM or PM in any case or 上午/下午 (in the
-// encoding of 年月日 when the label has them, else UTF-8 or GB18030), right before or
-// after the time with or without blanks; the hour is then 1..12 (12 AM is 0, 12 PM is
-// 12). After 'T' on a "Y-M-D" date the time may end in a UTC offset "Z", "+hh:mm",
-// "+hhmm" or "+hh" (or '-'), with no blank: that instant, whatever the local zone.
+// trailing blanks (space, tab), is a date followed by an optional time; anything else
+// returns 0 and leaves *out untouched. With reading.unixSeconds the label is read by
+// ReadUnixSeconds instead.
+// Dates: year first "Y/M/D", "Y-M-D", "Y.M.D" or "Y年M月D日" (4-digit year, 1-2 digit
+// month and day; 年月日 in UTF-8 or GB18030, all three in the same encoding), or the
+// year last, "M/D/Y" (reading.order MonthFirst) or "D/M/Y" (DayFirst) with '/', '-' or
+// '.' (1-2 digit day and month, a 4- or 2-digit year; a 2-digit year yy is 20yy below
+// 70 and 19yy from 70, as no date before 1970 has a TimeValue).
+// Time: "H:M" or "H:M:S" (1-2 digits each; seconds may carry a fraction ".d..." that is
+// dropped). Between date and time stand blanks, or a single 'T' after a year-first
+// date, or nothing after 日. After blanks or 日 (not after 'T') the time may carry one
+// half-day marker, AM or PM in any case or 上午/下午 (in the encoding of 年月日 when the
+// label has them, else UTF-8 or GB18030), right before or after the time with or
+// without blanks; the hour is then 1..12 (12 AM is 0, 12 PM is 12). After 'T' on a
+// "Y-M-D" date the time may end in a UTC offset "Z", "+hh:mm", "+hhmm" or "+hh" (or
+// '-') within -12:00..+14:00, with no blank: that instant, whatever the local zone.
 // Labels without an offset are local time. The date must exist, the time be
-// 00:00:00..23:59:59 and the result lie in 0..kLastTimeValue. Anything else returns 0
-// and leaves *out untouched.
-int ParseTimeLabel(const char* label, TimeValue* out);  // zero-terminated; fresh converter
+// 00:00:00..23:59:59 and the result lie in 0..kLastTimeValue.
+int ParseTimeLabel(const char* label, TimeValue* out, const CLabelReading& reading = {});  // zero-terminated
 // Range form for the import's row loop: no allocation, mktime only when the hour changes.
-int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter);
+int ParseTimeLabel(const char* begin, const char* end, TimeValue* out, CLocalTimeConverter& converter,
+                   const CLabelReading& reading = {});
+
+// Unix seconds: after leading and trailing blanks, decimal digits with an optional
+// fraction ('.' or ',' and at least one digit, dropped), at most kLastTimeValue. No sign.
+// Returns false and leaves out untouched for anything else.
+bool ReadUnixSeconds(const char* begin, const char* end, TimeValue& out);
+
+// The day/month order of a sample of a file's labels (in file order). The order under
+// which more labels name an existing date decides (a field over 12 is a day); else the
+// order under which the labels run steadily in time (more equal steps from one label to
+// the next, then more steps in one direction); else MonthFirst. Year-first labels and
+// labels that do not parse play no part. Pure: the local zone plays no part.
+DayMonthOrder DecideDayMonthOrder(const std::vector<std::string_view>& labels);
 
 // The time axis's own split: the label (at most 259 characters) is cut at '/', ':' and
 // ' ' into year, month, day, hour, minute and second in this order, each read like atoi
