@@ -1,6 +1,7 @@
 // Preparing a page: axis range, normalised display series, time-axis label texts.
 #include "data/transfer_messages.h"
 #include "data_fixture.h"
+#include "support/local_time.h"
 
 #include <cmath>
 
@@ -117,23 +118,35 @@ TEST_F(DataManagerTest, PagesBeyondTheDataDrawNothing)
     EXPECT_EQ(labels, (std::vector<QString>{"L1", "L2"}));
 }
 
+// Formats 1 to 3 show the time the import reads from the label, in whatever form and
+// in the file's own reading; a label it does not read is split year first, else raw.
 TEST(FormatTimeLabel, FormatsOrShowsTheRawLabel)
 {
+    const LocalTimeZone zone("Asia/Shanghai");
+    const std::string pm = "\xE4\xB8\x8B\xE5\x8D\x88";  // 下午
+    constexpr CLabelReading M{DayMonthOrder::MonthFirst, false}, D{DayMonthOrder::DayFirst, false};
+    constexpr CLabelReading U{DayMonthOrder::MonthFirst, true};
     const struct {
-        const char* label;
+        std::string label;
+        CLabelReading reading;
         int format;
         const char* text;
     } cases[] = {
-        {"2024/05/06 13:07:09", 0, "2024/05/06 13:07:09"}, {"2024/05/06 13:07:09", 1, "24/05/06 13:07"},
-        {"2024/05/06 13:07:09", 2, "05/06 13:07"},         {"2024/05/06 13:07:09", 3, "13:07:09"},
-        {"2024/05/06 13:07:09", 9, "2024/05/06 13:07:09"}, {"2024/05/06", 3, "00:00:00"},
-        {"2024-05-06 13:07:09", 1, "24/05/06 13:07"}, {"2024/05", 1, "2024/05"},
-        {"2024/05/06 13:07:09 1", 1, "2024/05/06 13:07:09 1"}, {"1899/05/06", 1, "1899/05/06"},
-        {"", 1, ""},
+        {"2024/05/06 13:07:09", M, 0, "2024/05/06 13:07:09"}, {"2024/05/06 13:07:09", M, 1, "24/05/06 13:07"},
+        {"2024/05/06 13:07:09", M, 2, "05/06 13:07"},         {"2024/05/06 13:07:09", M, 3, "13:07:09"},
+        {"2024/05/06 13:07:09", M, 9, "2024/05/06 13:07:09"}, {"2024/05/06", M, 3, "00:00:00"},
+        {"2024-05-06 11:27:00", M, 1, "24/05/06 11:27"},      {"2024/5/6 3:04 PM", M, 3, "15:04:00"},
+        {"2024/5/6 " + pm + " 3:04", M, 3, "15:04:00"},       {"2024-05-06T05:07:09Z", M, 2, "05/06 13:07"},
+        {"06/05/2024 13:07", M, 1, "24/06/05 13:07"},         {"06/05/2024 13:07", D, 1, "24/05/06 13:07"},
+        {"19.04.19 11:04:11", D, 1, "19/04/19 11:04"},        {"1714972029", U, 3, "13:07:09"},
+        {"2024/05/06 13:07:09", U, 3, "13:07:09"},  // not Unix seconds: split year first
+        {"2024/05/06 13 07", M, 3, "13:07:00"},  {"2024/05", M, 1, "2024/05"},
+        {"2024/05/06 13:07:09 1", M, 1, "2024/05/06 13:07:09 1"}, {"1899/05/06", M, 1, "1899/05/06"},
+        {"", M, 1, ""},
     };
     for (const auto& c : cases) {
         std::string text;
-        CMemoryTransferManage::FormatTimeLabel(c.label, c.format, {}, &text);
+        CMemoryTransferManage::FormatTimeLabel(c.label.c_str(), c.format, c.reading, &text);
         EXPECT_EQ(text, c.text) << c.label << " format " << c.format;
     }
 }

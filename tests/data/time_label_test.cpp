@@ -7,6 +7,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <time.h>
 #include <vector>
 
@@ -138,6 +139,7 @@ TEST_F(TimeLabelTest, ZonedLabelsNameTheSameInstantInEveryZone)
         {"2024-05-06T21:07+08", kSample - 9}, {"2024-05-06T07:37:09-05:30", kSample},
         {"2024-05-07T00:07:09+11:00", kSample}, {"2024-02-29T23:30:00-01:00", 1709253000},
         {"1969-12-31T22:00:00-02:00", 0}, {"3001-01-01T07:59:59+08:00", kLastTimeValue},
+        {"2024-05-07T03:07:09+14:00", kSample}, {"2024-05-06T01:07:09-12:00", kSample},
     };
     for (const char* zone : {"Asia/Shanghai", "America/New_York"}) {
         Zone(zone);
@@ -162,12 +164,60 @@ TEST_F(TimeLabelTest, RejectsAmbiguousOrMalformedNewForms)
         "2024-05-06Z", "2024-05-06T13:07:09ZZ", "2024-05-06T13:07:09Z junk", "2024-05-06T13:07:09+8",
         "2024-05-06T13:07:09+08:0", "2024-05-06T13:07:09+080", "2024-05-06T13:07:09+08000",
         "2024-05-06T13:07:09+24:00", "2024-05-06T13:07:09+08:60", "2024-05-06T13:07:09 +08:00",
+        "2024-05-06T12:00-13:00", "2024-05-06T13:07:09+14:01", "2024-05-06T13:07:09-12:30",
         "2024-05-06 13:07:09Z", "2024/05/06T13:07:09Z", "2024.05.06T13:07:09+08", kDateU8 + "T13:07:09Z",
         "2024-05-06T13:07:09.Z", "2024-05-06T13:07:09z", "1970-01-01T07:59:59+08:00",
         "3000-12-31T23:59:59-00:01",
     };
     for (const auto& label : rejected)
         EXPECT_EQ(ParseAfter("2024/05/06 01:00:00", label), -1) << '"' << label << '"';
+}
+
+// Dates with the year last read in the file's day/month order; Unix seconds when the
+// file's labels count seconds. -1: rejected.
+TEST_F(TimeLabelTest, ReadsYearLastDatesAndUnixSecondsAsTheFileReads)
+{
+    Zone("UTC");
+    constexpr CLabelReading M{DayMonthOrder::MonthFirst, false}, D{DayMonthOrder::DayFirst, false};
+    constexpr CLabelReading U{DayMonthOrder::MonthFirst, true};
+    constexpr TimeValue kApril19 = 1555672260;  // 2019-04-19 11:11:00 UTC
+    const struct { std::string label; CLabelReading reading; TimeValue expected; } cases[] = {
+        {"4/19/2019 11:11:00 AM", M, kApril19}, {"04/19/19 11:11", M, kApril19}, {"04/19/19 11:11", D, -1},
+        {"19.04.2019 11:11:00", D, kApril19}, {"19-04-19 11:11", D, kApril19}, {"19/04/2019 11:11", D, kApril19},
+        {"19/04/2019 11:11", M, -1}, {"  19/04/2019 \t 11:11:00.5  ", D, kApril19},
+        {"06/05/2024", M, 1717545600}, {"06/05/2024", D, kSampleDay}, {"5/6/2024 1:07:09 " + kPmU8, M, kSample},
+        {"01/01/70", M, 0}, {"12/31/69", M, 3155673600}, {"12/31/99", M, 946598400},  // the 70 pivot
+        {"2024/05/06 13:07:09", D, kSample}, {"2024-05-06T13:07:09Z", D, kSample},  // year first: any order
+        {"05/06/2024T13:07", M, -1}, {"05/06-2024", M, -1}, {"5/6/202", M, -1}, {"5/6/20245", M, -1},
+        {"5/6/2024-13:07", M, -1}, {"05/06/2024 13:07:09Z", M, -1}, {"13/13/2024", D, -1}, {"1.5", M, -1},
+        {"1715000829", U, kSample}, {" 1715000829.75 ", U, kSample}, {"1715000829,5", U, kSample}, {"0", U, 0},
+        {"32535215999", U, kLastTimeValue}, {"32535216000", U, -1}, {"1715000829000", U, -1}, {"-1", U, -1},
+        {"+1", U, -1}, {"1715000829.", U, -1}, {".5", U, -1}, {"1 7", U, -1}, {"1e9", U, -1}, {"", U, -1},
+        {"99999999999999999999999", U, -1}, {"2024/05/06 13:07:09", U, -1}, {"1715000829", M, -1},
+    };
+    for (const auto& c : cases) {
+        TimeValue t = -1;
+        const int parsed = ParseTimeLabel(c.label.c_str(), &t, c.reading);
+        EXPECT_EQ(parsed == 1 ? t : -1, c.expected) << '"' << c.label << '"';
+    }
+}
+
+// A field over 12 decides; else the order in which the labels step evenly, then the one
+// in which they run one way; else month first.
+TEST_F(TimeLabelTest, DecidesTheDayMonthOrderFromASample)
+{
+    const DayMonthOrder M = DayMonthOrder::MonthFirst, D = DayMonthOrder::DayFirst;
+    const struct { std::vector<std::string_view> labels; DayMonthOrder expected; } cases[] = {
+        {{"01/02/2024 10:00", "13/02/2024 10:00"}, D}, {{"01/02/2024 10:00", "02/13/2024 10:00"}, M},
+        {{"01/02/2024", "02/02/2024", "03/02/2024", "02/13/2024"}, M},  // a field over 12 beats steady steps
+        {{"01/02/2024", "02/02/2024", "03/02/2024"}, D},                 // day by day, not month by month
+        {{"04/05/2024 23:50", "05/05/2024 00:00", "05/05/2024 00:10"}, D},
+        {{"05/04/2024 23:50", "05/05/2024 00:00", "05/05/2024 00:10"}, M},
+        {{"11/04/2024 09:00", "12/04/2024 17:30", "01/05/2024 08:00"}, D},  // uneven steps, one way
+        {{"04/05/2024 10:00", "04/05/2024 11:00"}, M}, {{"2024/05/06 13:07:09", "x", ""}, M}, {{}, M},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(DecideDayMonthOrder(cases[i].labels), cases[i].expected) << "case " << i;
 }
 
 TEST_F(TimeLabelTest, DaylightSavingChangesFollowMktime)
