@@ -173,13 +173,11 @@ TEST_F(TimeLabelTest, RejectsAmbiguousOrMalformedNewForms)
         EXPECT_EQ(ParseAfter("2024/05/06 01:00:00", label), -1) << '"' << label << '"';
 }
 
-// Dates with the year last read in the file's day/month order; Unix seconds when the
-// file's labels count seconds. -1: rejected.
+// Year-last dates in the file's day/month order, Unix seconds when it counts them; -1: rejected.
 TEST_F(TimeLabelTest, ReadsYearLastDatesAndUnixSecondsAsTheFileReads)
 {
     Zone("UTC");
-    constexpr CLabelReading M{DayMonthOrder::MonthFirst, false}, D{DayMonthOrder::DayFirst, false};
-    constexpr CLabelReading U{DayMonthOrder::MonthFirst, true};
+    constexpr CLabelReading M{}, D{DayMonthOrder::DayFirst, false}, U{DayMonthOrder::MonthFirst, true};
     constexpr TimeValue kApril19 = 1555672260;  // 2019-04-19 11:11:00 UTC
     const struct { std::string label; CLabelReading reading; TimeValue expected; } cases[] = {
         {"4/19/2019 11:11:00 AM", M, kApril19}, {"04/19/19 11:11", M, kApril19}, {"04/19/19 11:11", D, -1},
@@ -202,8 +200,7 @@ TEST_F(TimeLabelTest, ReadsYearLastDatesAndUnixSecondsAsTheFileReads)
     }
 }
 
-// A field over 12 decides; else the order in which the labels step evenly, then the one
-// in which they run one way; else month first.
+// A field over 12 decides; else even steps, then steps one way; else month first.
 TEST_F(TimeLabelTest, DecidesTheDayMonthOrderFromASample)
 {
     const DayMonthOrder M = DayMonthOrder::MonthFirst, D = DayMonthOrder::DayFirst;
