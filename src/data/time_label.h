@@ -1,5 +1,6 @@
-// Time labels: the import's date parser, the display's fixed-order field split, the
-// local-time conversion both share, and the short formats of the time axis.
+// Time labels: the import's date parser and the day/month order of a file's labels, the
+// display's fixed-order field split, the local-time conversion both share, and the short
+// formats of the time axis.
 #pragma once
 
 #include <cstddef>
