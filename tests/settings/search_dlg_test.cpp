@@ -6,11 +6,14 @@
 #include "guiex/smooth_btn.h"
 #include "support/local_time.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 
@@ -90,6 +93,35 @@ TEST_F(SearchDlgTest, OkReadsWhatTheControlsShow)
     dlg.GetOkButton()->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(Values(), "0 " + std::to_string(kTen) + " " + std::to_string(kTen + 15 * 3600 + 123) + " 1");
+}
+
+// A query that is on ends no earlier than it starts; one that is off reads the whole
+// file whatever its times say.
+TEST_F(SearchDlgTest, AnEndBeforeTheStartIsRefused)
+{
+    const struct {
+        int enabled;
+        TimeValue end;
+        bool accepted;
+    } cases[] = {{1, kTen - 1, false}, {1, kTen, true}, {0, kTen - 1, true}};
+    for (const auto& c : cases) {
+        CSearchDlg dialog(nullptr);
+        dialog.SetQueryValues(c.enabled, kTen, c.end, 0);
+        dialog.show();
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        dialog.GetOkButton()->click();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.enabled << " " << c.end;
+        EXPECT_EQ(shown.toStdString(), c.accepted ? "" : "结束时间不能早于开始时间。");
+        if (!c.accepted) {
+            EXPECT_EQ(dialog.focusWidget(), dialog.GetDlgItem(CSearchDlg::IDC_END));
+        }
+    }
 }
 
 // Times the pickers cannot show come back as the nearer end of their range.

@@ -114,7 +114,7 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
     List(7003)->setCurrentIndex(0);
     EXPECT_FALSE(Edit(7004)->isEnabled() || Edit(7005)->isEnabled());
     EXPECT_EQ(Edit(7004)->text() + Edit(7005)->text(), "");
-    Edit(7000)->setText("  4x ");
+    Edit(7000)->setText("  4 ");
     List(7002)->setCurrentIndex(3);
     Edit(7006)->setText("  mV \t");
     EXPECT_EQ(Confirm(), "");
@@ -122,18 +122,50 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
     EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=4\r\n7001=1\r\n7002=3\r\n7003=0\r\n7004=0\r\n7005=0\r\n7006=mV\r\n");
 }
 
-TEST_F(SettingDlgTest, EmptyOrBlankColumnIsRefused)
+// Refused inputs: the message names the field, the focus goes to it, nothing is
+// written. Each case: column, then for a manual range the maximum and the minimum.
+TEST_F(SettingDlgTest, InputsThatAreRefused)
 {
+    const struct {
+        const char* column;
+        const char* maximum;  // null: automatic range
+        const char* minimum;
+        int field;
+        const char* message;
+    } cases[] = {
+        {"", nullptr, nullptr, 7000, "请输入时间标签列号。"},
+        {"\t ", nullptr, nullptr, 7000, "请输入时间标签列号。"},
+        {"\u3000", nullptr, nullptr, 7000, "请输入时间标签列号。"},
+        {"ab-1.5x", nullptr, nullptr, 7000, "时间标签列号须为0或正整数。"},
+        {"-1", nullptr, nullptr, 7000, "时间标签列号须为0或正整数。"},
+        {"1.5", nullptr, nullptr, 7000, "时间标签列号须为0或正整数。"},
+        {"1", "0.16", "0", 7004, "数据最大值须为整数。"},
+        {"1", "", "0", 7004, "数据最大值须为整数。"},
+        {"1", "80", "-2x", 7005, "数据最小值须为整数。"},
+        {"1", "20", "20", 7004, "数据最大值须大于数据最小值。"},
+        {"1", "-5", "20", 7004, "数据最大值须大于数据最小值。"},
+    };
     Open(&ini);
-    const QString expected = COM_GUI_EX::LoadString(1050) + "|" + CSettingDlg::ColumnMissingText();
-    for (const char* column : {"", "   ", "\t ", "\u3000"}) {
-        Edit(7000)->setText(QString::fromUtf8(column));
+    const QString title = COM_GUI_EX::LoadString(1050) + "|";
+    for (const auto& c : cases) {
+        Edit(7000)->setText(QString::fromUtf8(c.column));
+        List(7003)->setCurrentIndex(c.maximum ? 1 : 0);
+        if (c.maximum) {
+            Edit(7004)->setText(c.maximum);
+            Edit(7005)->setText(c.minimum);
+        }
         Edit(7006)->setFocus();
-        EXPECT_EQ(Confirm(), expected) << "[" << column << "]";
-        EXPECT_TRUE(dlg->isVisible()) << "[" << column << "]";
-        EXPECT_EQ(dlg->focusWidget(), Edit(7000)) << "[" << column << "]";
-        EXPECT_EQ(File(), "<missing>") << "[" << column << "]";
+        EXPECT_EQ(Confirm(), title + QString::fromUtf8(c.message)) << c.column << " " << c.maximum;
+        EXPECT_TRUE(dlg->isVisible()) << c.column;
+        EXPECT_EQ(dlg->focusWidget(), Edit(c.field)) << c.column << " " << c.maximum;
+        EXPECT_EQ(File(), "<missing>") << c.column;
     }
+    // Column 0 (no time labels) and whole limits, blanks and signs allowed, are stored.
+    Edit(7000)->setText("0");
+    Edit(7004)->setText(" +80 ");
+    Edit(7005)->setText("-20");
+    EXPECT_EQ(Confirm(), "");
+    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=0\r\n7001=1\r\n7002=0\r\n7003=1\r\n7004=80\r\n7005=-20\r\n7006=\r\n");
 }
 
 // A record that cannot be written is not reported as saved.
