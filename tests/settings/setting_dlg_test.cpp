@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -123,42 +124,26 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
 }
 
 // Refused inputs: the message names the field, the focus goes to it, nothing is
-// written. Each case: column, then for a manual range the maximum and the minimum.
+// written. Each case: the column, then for a manual range the maximum and the minimum.
 TEST_F(SettingDlgTest, InputsThatAreRefused)
 {
-    const struct {
-        const char* column;
-        const char* maximum;  // null: automatic range
-        const char* minimum;
-        int field;
-        const char* message;
-    } cases[] = {
-        {"", nullptr, nullptr, 7000, "请输入时间标签列号。"},
-        {"\t ", nullptr, nullptr, 7000, "请输入时间标签列号。"},
-        {"\u3000", nullptr, nullptr, 7000, "请输入时间标签列号。"},
-        {"ab-1.5x", nullptr, nullptr, 7000, "时间标签列号须为0或正整数。"},
-        {"-1", nullptr, nullptr, 7000, "时间标签列号须为0或正整数。"},
-        {"1.5", nullptr, nullptr, 7000, "时间标签列号须为0或正整数。"},
-        {"1", "0.16", "0", 7004, "数据最大值须为整数。"},
-        {"1", "", "0", 7004, "数据最大值须为整数。"},
-        {"1", "80", "-2x", 7005, "数据最小值须为整数。"},
-        {"1", "20", "20", 7004, "数据最大值须大于数据最小值。"},
-        {"1", "-5", "20", 7004, "数据最大值须大于数据最小值。"},
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"", 7000, "请输入时间标签列号。"},        {"\u3000", 7000, "请输入时间标签列号。"},
+        {"ab-1.5x", 7000, "时间标签列号须为0或正整数。"}, {"-1", 7000, "时间标签列号须为0或正整数。"},
+        {"1|0.16|0", 7004, "数据最大值须为整数。"},     {"1|80|-2x", 7005, "数据最小值须为整数。"},
+        {"1|20|20", 7004, "数据最大值须大于数据最小值。"},
     };
     Open(&ini);
-    const QString title = COM_GUI_EX::LoadString(1050) + "|";
-    for (const auto& c : cases) {
-        Edit(7000)->setText(QString::fromUtf8(c.column));
-        List(7003)->setCurrentIndex(c.maximum ? 1 : 0);
-        if (c.maximum) {
-            Edit(7004)->setText(c.maximum);
-            Edit(7005)->setText(c.minimum);
-        }
+    for (const auto& [input, field, message] : cases) {
+        const QStringList fields = QString::fromUtf8(input).split('|');
+        Edit(7000)->setText(fields[0]);
+        List(7003)->setCurrentIndex(fields.size() > 1 ? 1 : 0);
+        Edit(7004)->setText(fields.value(1));
+        Edit(7005)->setText(fields.value(2));
         Edit(7006)->setFocus();
-        EXPECT_EQ(Confirm(), title + QString::fromUtf8(c.message)) << c.column << " " << c.maximum;
-        EXPECT_TRUE(dlg->isVisible()) << c.column;
-        EXPECT_EQ(dlg->focusWidget(), Edit(c.field)) << c.column << " " << c.maximum;
-        EXPECT_EQ(File(), "<missing>") << c.column;
+        EXPECT_EQ(Confirm(), COM_GUI_EX::LoadString(1050) + "|" + QString::fromUtf8(message)) << input;
+        EXPECT_EQ(dlg->focusWidget(), Edit(field)) << input;
+        EXPECT_EQ(File(), "<missing>") << input;
     }
     // Column 0 (no time labels) and whole limits, blanks and signs allowed, are stored.
     Edit(7000)->setText("0");
