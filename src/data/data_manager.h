@@ -123,9 +123,9 @@ public:
 
     // --- worker thread ------------------------------------------------------
     // Takes the import settings once and imports the file; its dataset takes the open
-    // one's place only when the result is LOAD_FINISHED. An empty path closes the file.
-    // Throws CReadError when reading fails and std::bad_alloc when memory runs out,
-    // leaving the open dataset as it was.
+    // one's place only when the result is LOAD_FINISHED (a read error or running out
+    // of memory give LOAD_READ_ERROR and LOAD_OUT_OF_MEMORY). An empty path closes the
+    // file.
     int LoadFile();
     // Takes the page request once and prepares the page into the work surfaces.
     int PrepareDisplay();

@@ -110,12 +110,21 @@ int CMemoryTransferManage::LoadFile()
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_statistics.yieldSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - slept).count();
     };
-    CImportResult imported = ImportDataset(CByteSource::File(path.c_str()), settings, control);
+    CImportResult imported;
+    int result = LOAD_FINISHED;
+    try {
+        imported = ImportDataset(CByteSource::File(path.c_str()), settings, control);
+        result = Verdict(imported, settings.query);
+    } catch (const CReadError&) {
+        result = LOAD_READ_ERROR;
+    } catch (const std::exception&) {
+        // Out of memory on a huge file, or no thread for the import's read-ahead.
+        result = LOAD_OUT_OF_MEMORY;
+    }
     m_statistics.lines = imported.lines;
     m_statistics.readSeconds = imported.fillSeconds;
     m_statistics.waitSeconds = imported.waitSeconds;
     m_statistics.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const int result = Verdict(imported, settings.query);
     // The open dataset goes only for one that can take its place: a load that fails
     // or finds nothing to show leaves the open file as it was.
     if (result == LOAD_FINISHED) {
@@ -189,11 +198,8 @@ void CMemoryTransferManage::WorkerMain()
             int result = LOAD_FINISHED;
             try {
                 result = LoadFile();
-            } catch (const CReadError&) {
-                result = LOAD_READ_ERROR;
             } catch (const std::exception&) {
-                // Out of memory on a huge file, or no thread for the import's read-ahead.
-                result = LOAD_OUT_OF_MEMORY;
+                result = LOAD_OUT_OF_MEMORY;  // before the import started: the open file stays
             }
             if (m_bStop.load() == 0)
                 Post(TRANSFER_LOADED, result);

@@ -294,6 +294,11 @@ TEST_F(MainWindowTest, RefusedFilesLeaveTheOpenFileAsItWas)
         EXPECT_EQ(ChartBands(*window), shown) << c.path;
         EXPECT_EQ(state(), before) << c.path;
     }
+    // A query reads the open file, not the one that failed.
+    window->ApplyQuery(0, 0, 0, 0);
+    SettleMainWindow();
+    EXPECT_EQ(TakeMessage(*window), "");
+    EXPECT_EQ(window->GetTotal(), 100);
 }
 
 // The read-out belongs to the page on screen: made again for the cursor's column after
