@@ -48,10 +48,8 @@ void CMainDlg::ApplySettingsRecord(const CSettingsRecord& record)
     m_pCurveWnd->SetTimeLabelFormat(m_nLabelFormat);
     // The open file is read again with the new settings, the whole of it: a plain
     // load switches the query off. The finished load supplies the page state.
-    if (!m_strFilePath.empty()) {
-        m_bQuery = 0;
-        LoadAndWait(false);
-    }
+    if (!m_strFilePath.empty())
+        LoadAndWait(CLoadRequest{m_strFilePath, 0, m_tQueryStart, m_tQueryEnd, m_bFitAll, true}, false);
 }
 
 void CMainDlg::OnQuery()
@@ -70,11 +68,15 @@ void CMainDlg::OnQuery()
 
 void CMainDlg::ApplyQuery(int enabled, TimeValue start, TimeValue end, int fitAll)
 {
+    // Also with the query off: the file is then read whole again. The values become
+    // the window's when the load has finished (at once without a file).
+    const CLoadRequest request{m_strFilePath, enabled, start, end, fitAll};
+    if (!m_strFilePath.empty()) {
+        LoadAndWait(request, true);
+        return;
+    }
     m_bQuery = enabled;
     m_tQueryStart = start;
     m_tQueryEnd = end;
     m_bFitAll = fitAll;
-    // Also with the query off: the file is then read whole again.
-    if (!m_strFilePath.empty())
-        LoadAndWait(true);
 }

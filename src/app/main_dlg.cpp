@@ -110,16 +110,30 @@ void CMainDlg::TakeSettings(const CSettingsRecord& record)
                                                         m_nRangeMax, m_nRangeMin);
 }
 
-// A fixed-size window, centred horizontally and lifted by half a menu bar from the
-// vertical centre of the primary screen.
+QSize CMainDlg::UnscaledSize()
+{
+    return QSize(kWindowWidth, kWindowHeight + kStatusHeight);
+}
+
+QSize CMainDlg::FrameAllowance()
+{
+    int dpi = 96;
+    COM_GUI_EX::CGUIEXDC::GetDesktopDpi(&dpi, nullptr);
+    return QSize(kFrameWidth * dpi / 96, kFrameHeight * dpi / 96);
+}
+
+// A fixed-size window, centred horizontally with its frame in the screen's available
+// area and lifted by half a menu bar from its vertical centre, never past its top-left.
 void CMainDlg::PlaceWindow()
 {
-    const int w = S(1200);
-    const int h = S(650) + S(28);
+    const int w = S(kWindowWidth);
+    const int h = S(kWindowHeight) + S(kStatusHeight);
     setFixedSize(w, h);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + ((area.width() - w) >> 1), area.y() + ((area.height() - h) >> 1) - S(kMenuBarHeight) / 2);
+        const QRect area = screen->availableGeometry();
+        const QSize frame = FrameAllowance();
+        move(area.x() + std::max(0, (area.width() - w - frame.width()) >> 1),
+             area.y() + std::max(0, ((area.height() - h - frame.height()) >> 1) - S(kMenuBarHeight) / 2));
     }
     m_rcClient = RECT{0, 0, w, h};
 }

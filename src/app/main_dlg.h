@@ -47,9 +47,20 @@ public:
     static constexpr unsigned ID_ZOOM_OUT = 1681;
     static constexpr unsigned ID_PAGE_SETUP = 1682;
     static constexpr unsigned ID_PRINT = 1683;
-    // Messages of a load that read nothing: the file is 128 MiB or more, or cannot be opened.
-    static constexpr unsigned kTooLargeText = 1110;
-    static constexpr unsigned kUnreadableText = 1111;
+    // The message of a load that failed or found nothing to show (the result of
+    // LoadFile); 0 for a load that finished.
+    static unsigned LoadFailureText(intptr_t result);
+    // The client area at 100 %: 1200 × 650 and the status strip under it.
+    static constexpr int kWindowWidth = 1200;
+    static constexpr int kWindowHeight = 650;
+    static constexpr int kStatusHeight = 28;
+    // What a desktop draws around a window (borders, title bar) at 96 dpi.
+    static constexpr int kFrameWidth = 16;
+    static constexpr int kFrameHeight = 48;
+    static QSize UnscaledSize();
+    // The frame at the desktop's resolution: the desktop, not the display scaling,
+    // sizes it.
+    static QSize FrameAllowance();
     // Pixels per sample of the zoom levels 1 to 7.
     static constexpr int kZoomSteps[7] = {1, 2, 3, 5, 10, 15, 30};
 
@@ -58,8 +69,10 @@ public:
     explicit CMainDlg(QWidget* parent = nullptr);
     ~CMainDlg() override;
 
-    // The open command after its file dialog: resets the page state, asks the worker
-    // to load the file and waits behind the waiting window until it has.
+    // The open command after its file dialog: asks the worker to load the file and
+    // waits behind the waiting window until it has. The loaded file takes the place of
+    // the open one, with a fresh page state and no query; a file that cannot be loaded
+    // or yields no data leaves the open one as it was, and a message says why.
     void OpenPath(const std::string& path);
 
     // Zoom and paging.
@@ -146,10 +159,19 @@ private:
     // The settings and query commands: their dialog, then a new load when a file is open.
     void OnSetting();
     void OnQuery();
-    // Asks the worker for a load of the open file (with the query values when query
-    // is set, otherwise a plain one) and waits behind the waiting window; every
-    // command is held back until the load has finished.
-    void LoadAndWait(bool query);
+    // What a load asks for: taken over as the open file's when the load finishes.
+    struct CLoadRequest {
+        std::string path;
+        int query = 0;
+        TimeValue start = 0;
+        TimeValue end = 0;
+        int fitAll = 0;
+        bool newSettings = false;  // the settings changed since the open file's page was drawn
+    };
+    // Asks the worker for the load (with the query values when withQuery is set,
+    // otherwise a plain one) and waits behind the waiting window; every command is
+    // held back until the load has finished.
+    void LoadAndWait(const CLoadRequest& request, bool withQuery);
     void OnPrint();
     void OnPageSetup();
     // The chart's context menu: a file dialog, then the picture or the sheet written.
@@ -158,8 +180,14 @@ private:
 
     void OnTransferNotify(uintptr_t wParam, intptr_t lParam);
     void OnTransferLoaded(intptr_t result);
+    void OnTransferPrepared();
+    // The read-out at the plot column, empty when no channel has a sample there.
+    QString ReadoutAt(uintptr_t x);
+    // The read-out of the page now on screen: at the cursor line's column while the
+    // line is shown, else none.
+    void RemakeReadout();
     void SetReadout(const QString& readout);
-    // A file that was refused or could not be read: the message with that string id.
+    // A load that failed or found nothing: the message with that string id.
     void ShowLoadFailure(unsigned stringId);
     // The busy pointer over the window while a load outlasts the waiting window.
     void ShowBusyPointer(bool shown);
@@ -167,6 +195,8 @@ private:
     void OnCurveCursor(uintptr_t x);
     // Requests a preparation of the current page for zoom and paging.
     void RequestPage();
+    // Requests the page at the current step around the middle of the page last asked for.
+    void RequestZoomedPage();
 
     std::unique_ptr<COM_GUI_EX::CGUIEXDC> m_pBackground;
     RECT m_rcClient;
@@ -204,6 +234,11 @@ private:
     TimeValue m_tQueryStart = 0;
     TimeValue m_tQueryEnd = 0;
     int m_bFitAll = 0;
+    // The load asked for last, and the first sample and step of the page asked for last:
+    // a page state that moved on while the page was prepared is asked for once it is shown.
+    CLoadRequest m_pending;
+    int m_nRequestedFirst = 0;
+    int m_nRequestedZoom = 0;
     // Set from a load request until its TRANSFER_LOADED: the worker rewrites the data
     // then, so every input that reads or changes data or page is ignored meanwhile.
     bool m_bLoading = false;

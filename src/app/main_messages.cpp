@@ -75,12 +75,29 @@ bool CMainDlg::event(QEvent* event)
 
 void CMainDlg::OnTransferNotify(uintptr_t wParam, intptr_t lParam)
 {
-    if (wParam == TRANSFER_LOADED) {
+    if (wParam == TRANSFER_LOADED)
         OnTransferLoaded(lParam);
-    } else if (wParam == TRANSFER_PREPARED) {
-        if (m_pCurveWnd)
-            m_pCurveWnd->RefreshLayers();
-        m_bBusy = 0;
+    else if (wParam == TRANSFER_PREPARED)
+        OnTransferPrepared();
+}
+
+unsigned CMainDlg::LoadFailureText(intptr_t result)
+{
+    switch (result) {
+    case LOAD_FINISHED:
+        return 0;
+    case LOAD_REFUSED_TOO_LARGE:
+        return 1110;
+    case LOAD_UNREADABLE:
+        return 1111;
+    case LOAD_NO_DATA:
+        return 1112;
+    case LOAD_NONE_IN_RANGE:
+        return 1113;
+    case LOAD_OUT_OF_MEMORY:
+        return 1114;
+    default:
+        return 1115;  // LOAD_READ_ERROR
     }
 }
 
@@ -93,25 +110,50 @@ void CMainDlg::OnTransferLoaded(intptr_t result)
         return;
     m_pCurveWnd->setEnabled(true);
     CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
+    if (const unsigned text = LoadFailureText(result)) {
+        // The open file stays as it was; after new settings its page is drawn again
+        // with them.
+        ShowLoadFailure(text);
+        if (m_pending.newSettings)
+            manager->RequestPrepare();
+        return;
+    }
+    m_strFilePath = m_pending.path;
+    m_bQuery = m_pending.query;
+    m_tQueryStart = m_pending.start;
+    m_tQueryEnd = m_pending.end;
+    m_bFitAll = m_pending.fitAll;
     manager->GetDataViews(&m_pNames, &m_pLabels, &m_pChannels, &m_nFirst, &m_nTotal, &m_nPageCount, &m_nZoom);
+    m_nRequestedFirst = m_nFirst;
+    m_nRequestedZoom = m_nZoom;
     // Without a query the query dialog offers the file's whole span.
     if (m_bQuery == 0)
         manager->GetTimeRange(&m_tQueryStart, &m_tQueryEnd);
     m_nZoomLevel = LevelOfStep(m_nZoom);
     m_pCurveWnd->SetChannelNames(m_pNames, m_pLabels, m_pChannels);
-    if (m_pNames->empty())
-        SetReadout(QString());  // nothing of the previous file stays
-    if (result == LOAD_REFUSED_TOO_LARGE || result == LOAD_UNREADABLE) {
-        // No file is open: the file line stays empty and the message says why.
-        m_strFilePath.clear();
-        m_strTitle.clear();
-        ShowLoadFailure(result == LOAD_UNREADABLE ? kUnreadableText : kTooLargeText);
-    } else {
-        m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath));
-    }
+    SetReadout(QString());  // nothing of the previous file stays; the first page brings it again
+    m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath));
     update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
     m_pCurveWnd->UpdateThumb();
     manager->RequestPrepare();
+}
+
+void CMainDlg::OnTransferPrepared()
+{
+    m_bBusy = 0;
+    if (!m_pCurveWnd)
+        return;
+    m_pCurveWnd->RefreshLayers();
+    if (m_bLoading)
+        return;  // the page state is the next load's
+    // Zoom steps and wheel turns made while this page was prepared are asked for now.
+    if (m_nZoom != m_nRequestedZoom) {
+        RequestZoomedPage();
+    } else if (m_nFirst != m_nRequestedFirst) {
+        RequestPage();
+        m_pCurveWnd->UpdateThumb();
+    }
+    RemakeReadout();
 }
 
 // The chart moved the page (the new first sample is already in m_nFirst).
@@ -136,22 +178,34 @@ void CMainDlg::CommitPage(int first)
 void CMainDlg::RequestPage()
 {
     m_bBusy = 1;
+    m_nRequestedFirst = m_nFirst;
+    m_nRequestedZoom = m_nZoom;
     CMemoryTransferManage::GetInstance()->SetPage(&m_nFirst, &m_nZoom);
     CMemoryTransferManage::GetInstance()->RequestPrepare();
 }
 
-// The read-out of every channel at the page column under the cursor.
+// The cursor moved over the plot: its column's read-out; a column no channel reaches
+// keeps the last one.
 void CMainDlg::OnCurveCursor(uintptr_t x)
 {
-    if (m_bLoading || m_nZoom <= 0 || !m_pNames || m_pNames->empty())
+    if (m_bLoading)
         return;
+    const QString readout = ReadoutAt(x);
+    if (!readout.isEmpty())
+        SetReadout(readout);
+}
+
+QString CMainDlg::ReadoutAt(uintptr_t x)
+{
+    if (m_nZoom <= 0 || !m_pNames || m_pNames->empty())
+        return QString();
     const auto k = static_cast<int>(x / static_cast<unsigned>(m_nZoom));
     const int index = m_nTimeOrder != 0 ? m_nFirst + m_nPageCount - k - 1 : m_nFirst + k;
     m_arrValues.clear();
     QString label;
     CMemoryTransferManage::GetInstance()->GetReadout(index, &m_arrValues, &label);
     if (m_arrValues.empty())
-        return;  // no channel has this sample: the old read-out stays
+        return QString();
     const QString item = COM_GUI_EX::LoadString(1101);
     QString readout = "[" + label + "] ";
     const size_t count = std::min(m_arrValues.size(), m_pNames->size());
@@ -160,6 +214,16 @@ void CMainDlg::OnCurveCursor(uintptr_t x)
             readout += ", ";
         readout += Format(item, (*m_pNames)[j], m_arrValues[j]);
         readout += m_strUnit;
+    }
+    return readout;
+}
+
+void CMainDlg::RemakeReadout()
+{
+    QString readout;
+    if (m_pCurveWnd->IsCursorVisible()) {
+        const int x = m_pCurveWnd->GetCursorLine().left - m_pCurveWnd->GetPlotArea().left;
+        readout = ReadoutAt(static_cast<uintptr_t>(std::max(0, x)));
     }
     SetReadout(readout);
 }

@@ -18,6 +18,12 @@ void CMainDlg::ChangeZoom(int16_t delta)
     m_nZoom = kZoomSteps[m_nZoomLevel - 1];
     if (m_bBusy)
         return;  // the new step goes with the next request
+    RequestZoomedPage();
+}
+
+// The page keeps the middle sample of the page asked for last.
+void CMainDlg::RequestZoomedPage()
+{
     const int oldCount = m_nPageCount;
     const int oldFirst = m_nFirst;
     m_bBusy = 1;
@@ -27,6 +33,8 @@ void CMainDlg::ChangeZoom(int16_t delta)
     if (first + m_nPageCount > m_nTotal)
         first = std::max(0, m_nTotal - m_nPageCount);  // the last page ends on the newest sample
     m_nFirst = first;
+    m_nRequestedFirst = m_nFirst;
+    m_nRequestedZoom = m_nZoom;
     manager->SetPage(&m_nFirst, &m_nZoom);
     manager->RequestPrepare();
     m_pCurveWnd->UpdateThumb();

@@ -81,24 +81,21 @@ void CMainDlg::OpenPath(const std::string& path)
 {
     if (m_bLoading)
         return;
-    m_nFirst = m_nTotal = m_nPageCount = m_nZoom = 0;
-    m_bQuery = m_bFitAll = 0;
-    m_nZoomLevel = 1;
-    m_strFilePath = path;
-    LoadAndWait(false);
+    LoadAndWait(CLoadRequest{path, 0, m_tQueryStart, m_tQueryEnd, 0}, false);
 }
 
-void CMainDlg::LoadAndWait(bool query)
+void CMainDlg::LoadAndWait(const CLoadRequest& request, bool withQuery)
 {
     // Until the worker reports the load, nothing may read or change the data: the
     // chart takes no input, and every command and wheel turn is ignored.
+    m_pending = request;
     m_bLoading = true;
     m_pCurveWnd->setEnabled(false);
     CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
-    if (query)
-        manager->RequestQueryLoad(m_bQuery, m_tQueryStart, m_tQueryEnd, m_bFitAll);
+    if (withQuery)
+        manager->RequestQueryLoad(request.query, request.start, request.end, request.fitAll);
     else
-        manager->RequestLoad(m_strFilePath.c_str());
+        manager->RequestLoad(request.path.c_str());
     RunWaitingDialog(this);
     // The waiting window has closed itself on its time-out while the load goes on:
     // commands are still held back, and the pointer says so.

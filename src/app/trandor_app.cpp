@@ -4,6 +4,7 @@
 #include "guiex/guiex_startup.h"
 #include "guiex/parameters_base.h"
 
+#include <QScreen>
 #include <clocale>
 
 CTrandorApp::CTrandorApp(int& argc, char** argv) : QApplication(argc, argv)
@@ -22,7 +23,13 @@ void CTrandorApp::DisableHighDpiScaling()
 bool CTrandorApp::InitInstance()
 {
     COM_GUI_EX::GUIEXStartup();
-    CParametersBase::GetInstance()->ComputeFromDesktop();
+    CParametersBase* scaling = CParametersBase::GetInstance();
+    scaling->ComputeFromDesktop();
+    // A window larger than the screen could not be moved or resized into view.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        scaling->SetPercentage(CParametersBase::FitPercentage(scaling->GetPercentage(), CMainDlg::UnscaledSize(),
+                                                              CMainDlg::FrameAllowance(),
+                                                              screen->availableGeometry().size()));
     CMainDlg dialog;
     dialog.exec();
     return false;

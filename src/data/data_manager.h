@@ -79,6 +79,7 @@ public:
     // destroyed is forgotten before its destruction completes.
     void SetMainWindow(QObject* window);
     void ApplySettings(int timeOrder, int timeColumn, int labelFormat, int rangeMode, int manualMax, int manualMin);
+    // A load of the file; an empty path closes the open one.
     void RequestLoad(const char* path);
     void RequestQueryLoad(int enabled, TimeValue start, TimeValue end, int fitAll);
     void RequestPrepare();
@@ -121,7 +122,10 @@ public:
     static constexpr int kExitWaitMs = 3000;
 
     // --- worker thread ------------------------------------------------------
-    // Takes the import settings once, imports the file and swaps the new dataset in.
+    // Takes the import settings once and imports the file; its dataset takes the open
+    // one's place only when the result is LOAD_FINISHED (a read error or running out
+    // of memory give LOAD_READ_ERROR and LOAD_OUT_OF_MEMORY). An empty path closes the
+    // file.
     int LoadFile();
     // Takes the page request once and prepares the page into the work surfaces.
     int PrepareDisplay();
@@ -137,11 +141,15 @@ private:
 
     void WorkerMain();
     void Post(uint32_t wParam, intptr_t lParam);
-    // The dataset, the page window and the display series go: at the start of every
-    // load, and after a load that failed (ClearLoad also sets today as the time range).
+    // The dataset, the page window and the display series go: when a loaded dataset
+    // takes their place, and when the file is closed (ClearLoad also sets today as the
+    // time range).
     void ClearData();
     void ClearLoad();
     void ClearDisplaySeries();
+    // After a failed load of `failed`: the path goes back to the open file's, so that a
+    // query load reads the file on screen. A path requested meanwhile stays.
+    void KeepOpenPath(const std::string& failed);
     void SetPageWindow(const CPageWindow& page);
 
     // Worker thread and request word.
@@ -166,6 +174,8 @@ private:
     // Path of the file to load; written by the user-interface thread, read at the start of a load.
     mutable std::mutex m_pathLock;
     std::string m_strFilePath;
+    // Path of the file the dataset was loaded from; the worker's own.
+    std::string m_strOpenPath;
 
     // Settings.
     std::atomic<int> m_nTimeOrder{1};

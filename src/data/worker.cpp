@@ -6,6 +6,7 @@
 #include "guiex/posted_message.h"
 
 #include <QObject>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #if defined(__linux__)
@@ -15,6 +16,24 @@
 namespace {
 // Built during static initialisation, so the worker runs before any window exists.
 CMemoryTransferManage* const g_startAtLoad = CMemoryTransferManage::GetInstance();
+
+// What a finished import means for the open file: LOAD_FINISHED only when the new
+// dataset has a channel and keeps a data row, so that it can take the open one's place.
+int Verdict(const CImportResult& imported, bool query)
+{
+    if (imported.result != LOAD_FINISHED)
+        return imported.result;
+    const CDataset& dataset = imported.dataset;
+    if (dataset.ChannelCount() == 0)
+        return LOAD_NO_DATA;
+    const bool kept = !dataset.labels.empty() ||
+                      std::any_of(dataset.samples.begin(), dataset.samples.end(),
+                                  [](const CSampleArray& channel) { return !channel.empty(); });
+    if (kept)
+        return LOAD_FINISHED;
+    return query && dataset.dataRead ? LOAD_NONE_IN_RANGE : LOAD_NO_DATA;
+}
+
 }  // namespace
 
 const COLORREF CMemoryTransferManage::kPalette[kMaxChannels] = {
@@ -76,8 +95,13 @@ int CMemoryTransferManage::LoadFile()
     settings.plotWidth = m_nPlotWidth.load();
     settings.timeOrder = m_nTimeOrder.load();
 
-    // The old dataset goes first, so that a large file is never held twice.
-    ClearLoad();
+    if (path.empty()) {
+        // No file: the open one is closed.
+        ClearLoad();
+        m_strOpenPath.clear();
+        SetPageWindow(OpeningPage(m_dataset, settings.plotWidth, settings.timeOrder));
+        return LOAD_FINISHED;
+    }
     m_statistics.yieldSeconds = 0.0;
     CImportControl control;
     control.stopped = [this] { return m_bStop.load() != 0; };
@@ -86,14 +110,39 @@ int CMemoryTransferManage::LoadFile()
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_statistics.yieldSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - slept).count();
     };
-    CImportResult imported = ImportDataset(CByteSource::File(path.c_str()), settings, control);
-    m_dataset = std::move(imported.dataset);
-    SetPageWindow(imported.page);
+    CImportResult imported;
+    int result = LOAD_FINISHED;
+    try {
+        imported = ImportDataset(CByteSource::File(path.c_str()), settings, control);
+        result = Verdict(imported, settings.query);
+    } catch (const CReadError&) {
+        result = LOAD_READ_ERROR;
+    } catch (const std::exception&) {
+        // Out of memory on a huge file, or no thread for the import's read-ahead.
+        result = LOAD_OUT_OF_MEMORY;
+    }
     m_statistics.lines = imported.lines;
     m_statistics.readSeconds = imported.fillSeconds;
     m_statistics.waitSeconds = imported.waitSeconds;
     m_statistics.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    return imported.result;
+    // The open dataset goes only for one that can take its place: a load that fails
+    // or finds nothing to show leaves the open file as it was.
+    if (result == LOAD_FINISHED) {
+        ClearData();
+        m_dataset = std::move(imported.dataset);
+        SetPageWindow(imported.page);
+        m_strOpenPath = path;
+    } else {
+        KeepOpenPath(path);
+    }
+    return result;
+}
+
+void CMemoryTransferManage::KeepOpenPath(const std::string& failed)
+{
+    std::lock_guard<std::mutex> lock(m_pathLock);
+    if (m_strFilePath == failed)
+        m_strFilePath = m_strOpenPath;
 }
 
 void CMemoryTransferManage::ClearData()
@@ -150,8 +199,7 @@ void CMemoryTransferManage::WorkerMain()
             try {
                 result = LoadFile();
             } catch (const std::exception&) {
-                // Out of memory on a huge file: the load reports an empty file, ranges included.
-                ClearLoad();
+                result = LOAD_OUT_OF_MEMORY;  // before the import started: the open file stays
             }
             if (m_bStop.load() == 0)
                 Post(TRANSFER_LOADED, result);

@@ -15,6 +15,16 @@ int CParametersBase::PercentageForDpi(int dpi)
     return static_cast<int>(std::max(1.0, dpi / 96.0) * 100);
 }
 
+int CParametersBase::FitPercentage(int percentage, const QSize& window, const QSize& frame, const QSize& area)
+{
+    const auto scaled = [](int v, int p) { return static_cast<long long>(v) * p / 100; };
+    int p = std::max(100, percentage);
+    while (p > 100 && (scaled(window.width(), p) + frame.width() > area.width() ||
+                       scaled(window.height(), p) + frame.height() > area.height()))
+        --p;
+    return p;
+}
+
 void CParametersBase::ComputeFromDesktop()
 {
     int x = 96;

@@ -1,5 +1,6 @@
 #include "settings/search_dlg.h"
 
+#include "guiex/message_box.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
 
@@ -12,6 +13,8 @@
 namespace {
 
 const unsigned kCaptions[4] = {1500, 1501, 1503, 1502};
+// The message of an end before the start: %1 the end's caption, %2 the start's.
+constexpr unsigned kEndBeforeStartText = 1530;
 
 // The pickers hold calendar fields only; turning them into a TimeValue follows the
 // program's own local-time rule (mktime, daylight saving left to the run time). So
@@ -117,14 +120,26 @@ void CSearchDlg::OnInitDialog()
 
 void CSearchDlg::accept()
 {
-    const auto* start = qobject_cast<QDateTimeEdit*>(GetDlgItem(IDC_START));
-    const auto* end = qobject_cast<QDateTimeEdit*>(GetDlgItem(IDC_END));
+    auto* start = qobject_cast<QDateTimeEdit*>(GetDlgItem(IDC_START));
+    auto* end = qobject_cast<QDateTimeEdit*>(GetDlgItem(IDC_END));
     const auto* zoom = qobject_cast<QComboBox*>(GetDlgItem(IDC_ZOOM));
     const auto* enable = qobject_cast<QComboBox*>(GetDlgItem(IDC_ENABLE));
     if (start && end && zoom && enable) {
+        TimeValue first = m_tStart;
+        TimeValue last = m_tEnd;
+        FromFields(start->dateTime(), &first);
+        FromFields(end->dateTime(), &last);
+        // A query that is on keeps the rows from its start to its end, both included.
+        if (enable->currentIndex() == 1 && last < first) {
+            COM_GUI_EX::ShowWarning(
+                this, COM_GUI_EX::LoadString(kEndBeforeStartText).arg(COM_GUI_EX::LoadString(1501),
+                                                                       COM_GUI_EX::LoadString(1500)));
+            end->setFocus();
+            return;
+        }
         m_bEnabled = enable->currentIndex();
-        FromFields(start->dateTime(), &m_tStart);
-        FromFields(end->dateTime(), &m_tEnd);
+        m_tStart = first;
+        m_tEnd = last;
         m_bFitAll = zoom->currentIndex();
     }
     QDialog::accept();

@@ -28,8 +28,10 @@ public:
     void GetQueryValues(int* enabled, TimeValue* start, TimeValue* end, int* fitAll) const;
 
 public slots:
-    // OK: reads the four controls, then closes with Accepted. Escape goes to reject,
-    // which reads nothing.
+    // OK: reads the four controls, then closes with Accepted. A query switched on
+    // with its end before its start is refused: a message names the end, the focus
+    // goes to it and the dialog stays open with its values unchanged. Escape goes to
+    // reject, which reads nothing.
     void accept() override;
 
 protected:

@@ -15,6 +15,10 @@
 namespace {
 
 const unsigned kCaptions[7] = {1200, 1201, 1202, 1203, 1204, 1205, 1206};
+// Messages of a refused field, %1 its caption ("%1须大于%2": %2 the minimum's).
+constexpr unsigned kNotAColumnText = 1210;
+constexpr unsigned kNotAWholeNumberText = 1211;
+constexpr unsigned kNotAboveText = 1212;
 
 QComboBox* MakeList(std::initializer_list<unsigned> items)
 {
@@ -23,6 +27,14 @@ QComboBox* MakeList(std::initializer_list<unsigned> items)
         list->addItem(COM_GUI_EX::LoadString(id));
     list->setCurrentIndex(0);
     return list;
+}
+
+// A whole number in decimal, blanks around it allowed.
+bool WholeNumber(const QLineEdit* edit, int* value)
+{
+    bool ok = false;
+    *value = edit->text().trimmed().toInt(&ok, 10);
+    return ok;
 }
 
 // The decimal value of an edit's text, as "%d".
@@ -108,17 +120,47 @@ void CSettingDlg::ApplyRangeRule()
 
 void CSettingDlg::accept()
 {
-    auto* column = qobject_cast<QLineEdit*>(GetDlgItem(kKeyTimeColumn));
-    if (column == nullptr)
-        return;
-    if (column->text().trimmed().isEmpty()) {
-        COM_GUI_EX::ShowWarning(this, ColumnMissingText());
-        column->setFocus();
+    QString message;
+    if (QWidget* field = RefusedField(&message)) {
+        COM_GUI_EX::ShowWarning(this, message);
+        field->setFocus();
         return;
     }
     if (!WriteKeys())
         return;
     QDialog::accept();
+}
+
+QWidget* CSettingDlg::RefusedField(QString* message) const
+{
+    auto* column = qobject_cast<QLineEdit*>(GetDlgItem(kKeyTimeColumn));
+    const auto* range = qobject_cast<QComboBox*>(GetDlgItem(kKeyRangeMode));
+    auto* maximum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMax));
+    auto* minimum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMin));
+    if (!column || !range || !maximum || !minimum)
+        return nullptr;
+    // The message names the field by its caption.
+    const auto refuse = [message](QWidget* field, const QString& text) {
+        *message = text;
+        return field;
+    };
+    const auto string = [](unsigned id) { return COM_GUI_EX::LoadString(id); };
+    if (column->text().trimmed().isEmpty())
+        return refuse(column, ColumnMissingText());
+    int value = 0;
+    if (!WholeNumber(column, &value) || value < 0)
+        return refuse(column, string(kNotAColumnText).arg(string(1200)));
+    if (range->currentIndex() != 1)
+        return nullptr;  // an automatic range has no limits
+    int top = 0;
+    int bottom = 0;
+    if (!WholeNumber(maximum, &top))
+        return refuse(maximum, string(kNotAWholeNumberText).arg(string(1204)));
+    if (!WholeNumber(minimum, &bottom))
+        return refuse(minimum, string(kNotAWholeNumberText).arg(string(1205)));
+    if (top <= bottom)
+        return refuse(maximum, string(kNotAboveText).arg(string(1204), string(1205)));
+    return nullptr;
 }
 
 bool CSettingDlg::WriteKeys()

@@ -32,10 +32,13 @@ public:
     static QString WriteFailedText();
 
 public slots:
-    // OK: refuses an empty or blank time-label column (message, focus back on the
-    // column, dialog stays open). Otherwise writes keys 7000 to 7006 in this order
-    // and closes with Accepted; a key that cannot be written stops there with a
-    // message and the dialog stays open. Escape goes to reject, which writes nothing.
+    // OK: refuses a time-label column that is not a whole number of 0 or more (empty
+    // and blank included) and, for a manual range, limits that are not whole numbers
+    // or a maximum not above the minimum: a message names the field, the focus goes
+    // to it, the dialog stays open and nothing is written. Otherwise writes keys 7000
+    // to 7006 in this order and closes with Accepted; a key that cannot be written
+    // stops there with a message and the dialog stays open. Escape goes to reject,
+    // which writes nothing.
     void accept() override;
 
 protected:
@@ -44,6 +47,9 @@ protected:
 private:
     // Limit edits usable only while the range list is at manual; emptied otherwise.
     void ApplyRangeRule();
+    // The first field an OK refuses, with the message that says why; null when every
+    // field is accepted.
+    QWidget* RefusedField(QString* message) const;
     // False after telling the user the settings could not be saved.
     bool WriteKeys();
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -252,41 +253,78 @@ std::string TakeMessage(CMainDlg& window)
     return text;
 }
 
-// A file that yields no channel leaves nothing of the previous file: the chart shows
-// what a new chart shows, the read-out is empty. A refused or unreadable file says so
-// and leaves the file line empty.
-TEST_F(MainWindowTest, FilesThatYieldNothingLeaveAnEmptyChart)
+// A file that is refused, cannot be read or yields no data row leaves the open file as
+// it was (chart, legend, file line, page, read-out, query) and a message says why.
+TEST_F(MainWindowTest, RefusedFilesLeaveTheOpenFileAsItWas)
 {
-    // Placeholder time labels that change once a minute only.
-    WriteSetting(CInitSetting(SettingsFilePath().c_str()), kKeyLabelFormat, "2");
     Settings(0, "");
-    const QImage pristine = ChartBands(*window);
     const std::string tooLarge = dir.Write("big.csv", "Time,A\n");
     ASSERT_EQ(truncate(tooLarge.c_str(), 134217728), 0);
     const std::string fifo = dir.Path("fifo.csv");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const struct {
-        const char* name;
         std::string path;
-        std::string title;
-        std::string message;
+        const char* message;
     } cases[] = {
-        {"empty file", dir.Write("empty.csv", ""), "导入文件: empty.csv", ""},
-        {"header only", dir.Write("header.csv", "Time\n"), "导入文件: header.csv", ""},
-        {"128 MiB", tooLarge, "", "文件大小为128 MiB或以上，不能导入！"},
-        {"not a regular file", fifo, "", "文件无法打开，不能导入！"},
-        {"missing", dir.Path("missing.csv"), "", "文件无法打开，不能导入！"},
+        {dir.Write("empty.csv", ""), "文件中没有数据，不能导入！"},
+        {dir.Write("header.csv", "Time,X,Y\n\n"), "文件中没有数据，不能导入！"},
+        {tooLarge, "文件大小为128 MiB或以上，不能导入！"},
+        {fifo, "文件无法打开，不能导入！"},
+        {"/proc/self/mem", "读取文件时出错，不能导入！"},  // a regular file whose first read fails
     };
+    // What the window shows: file line, read-out, names, page and query.
+    const auto state = [this] {
+        int enabled, fitAll;
+        TimeValue start, end;
+        window->GetQuery(&enabled, &start, &end, &fitAll);
+        return QStringList{window->GetTitleText(), window->GetReadout(),
+                           window->GetCurveWnd()->GetChannelNames().back(),
+                           QString::asprintf("%d %d %d %lld %lld %d", window->GetFirst(), window->GetTotal(),
+                                             enabled, static_cast<long long>(start), static_cast<long long>(end), fitAll)}
+            .join('|')
+            .toStdString();
+    };
+    Open(dir.Write("three.csv", Seconds(100, 3)));
+    Cursor(15 * 7 + 3);
+    const QImage shown = ChartBands(*window);
+    const std::string before = state();
     for (const auto& c : cases) {
-        Open(dir.Write("three.csv", Seconds(100, 3)));
-        Cursor(15 * 7 + 3);
-        ASSERT_FALSE(window->GetReadout().isEmpty());
-        ASSERT_NE(ChartBands(*window), pristine);
         Open(c.path);
-        EXPECT_EQ(ChartBands(*window), pristine) << c.name;
-        EXPECT_TRUE(window->GetReadout().isEmpty()) << c.name;
-        EXPECT_EQ(window->GetTitleText().toStdString(), c.title) << c.name;
-        EXPECT_EQ(TakeMessage(*window), c.message) << c.name;
+        EXPECT_EQ(TakeMessage(*window), c.message) << c.path;
+        EXPECT_EQ(ChartBands(*window), shown) << c.path;
+        EXPECT_EQ(state(), before) << c.path;
+    }
+    // A query reads the open file, not the one that failed.
+    window->ApplyQuery(0, 0, 0, 0);
+    SettleMainWindow();
+    EXPECT_EQ(TakeMessage(*window), "");
+    EXPECT_EQ(window->GetTotal(), 100);
+}
+
+// The read-out belongs to the page on screen: made again for the cursor's column after
+// every new page, and cleared by a new file until its first page brings it again.
+TEST_F(MainWindowTest, ReadoutFollowsEveryNewPage)
+{
+    Settings(0, "");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const RECT plot = window->GetCurveWnd()->GetPlotArea();
+    const std::function<void()> steps[] = {
+        [&] { Open(dir.Write("long.csv", Seconds(3000, 1))); },  // the page starts at 1949
+        [&] { QTest::mouseMove(window->GetCurveWnd(), QPoint(plot.left + 100, plot.top + 9)); },
+        [&] { window->ScrollByWheel(120); },  // 20 samples back
+        [&] { window->OnZoomIn(); },          // 2 pixels a sample around the middle: 1929 + 525 - 263
+        [&] { window->CommitPage(0); },       // the thumb at the start
+        [&] { Open(dir.Write("one.csv", "Time,A\n2024/05/06 09:00:00,7\n")); },  // nothing under the cursor
+        [&] { QTest::mouseMove(window->GetCurveWnd(), QPoint(plot.left, plot.top + 9)); },
+    };
+    const char* readouts[] = {"", "[2024/05/06 08:34:09] CH01:2049.10", "[2024/05/06 08:33:49] CH01:2029.10",
+                              "[2024/05/06 08:37:21] CH01:2241.10", "[2024/05/06 08:00:50] CH01:50.10", "",
+                              "[2024/05/06 09:00:00] A:7.00"};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i]();
+        SettleMainWindow();
+        EXPECT_EQ(window->GetReadout().toStdString(), readouts[i]) << "step " << i;
     }
 }
 

@@ -29,12 +29,15 @@ TEST_F(DataManagerTest, PageWindowAfterLoad)
     }
 }
 
-TEST_F(DataManagerTest, ChannelsWithoutRowsGiveAnEmptyPage)
+TEST_F(DataManagerTest, ChannelsWithoutRowsAreNotLoaded)
 {
-    EXPECT_EQ(Load(dir.Write("header.csv", "Time,A,B\n")), LOAD_FINISHED);
+    // Not loaded: the manager keeps its empty dataset and page.
+    const Page before = PageWindow();
+    EXPECT_EQ(Load(dir.Write("header.csv", "Time,A,B\n")), LOAD_NO_DATA);
+    EXPECT_EQ(manager->GetChannelCount(), 0);
     const Page page = PageWindow();
-    EXPECT_EQ(page.count, 0);
-    EXPECT_EQ(page.first, 0);
+    EXPECT_EQ(page.count, before.count);
+    EXPECT_EQ(page.first, before.first);
     Prepare();
     int step;
     EXPECT_TRUE(manager->GetDisplaySeries(&step)->empty());

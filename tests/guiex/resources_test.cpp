@@ -45,11 +45,14 @@ std::string Conversions(const std::string& format)
 // Every text of the table (ids are 16-bit) decodes as UTF-8 and takes the arguments
 // its callers pass: the default channel names an int (1002), the file line a text
 // (1100), each read-out item a text and a value (1101), the unwritable-file message
-// one Qt argument (1603); every other text is shown as it is and has no conversion.
+// and the settings dialog's refusals one or two Qt arguments (the field captions), as
+// does the query dialog's (1530); every other text is shown as it is and has no
+// conversion.
 // The texts the windows and their tests are built on stay as they are.
 TEST(LoadString, EveryTextDecodesAndTakesItsCallersArguments)
 {
     const std::map<unsigned, std::string> formats = {{1002, "d"}, {1100, "s"}, {1101, "sf"}};
+    const std::map<unsigned, int> qtArguments = {{1210, 1}, {1211, 1}, {1212, 2}, {1530, 2}, {1603, 1}};
     int texts = 0;
     for (unsigned id = 0; id <= 0xFFFF; ++id) {
         const QString text = LoadString(id);
@@ -58,8 +61,9 @@ TEST(LoadString, EveryTextDecodesAndTakesItsCallersArguments)
         ++texts;
         EXPECT_FALSE(text.contains(QChar::ReplacementCharacter)) << "id " << id;
         const auto format = formats.find(id);
-        if (id == 1603) {
-            EXPECT_TRUE(text.contains("%1") && !text.contains("%2")) << "id " << id;
+        const auto arguments = qtArguments.find(id);
+        if (arguments != qtArguments.end()) {
+            EXPECT_TRUE(text.contains("%1") && text.contains("%2") == (arguments->second == 2)) << "id " << id;
         } else {
             EXPECT_EQ(Conversions(text.toStdString()), format == formats.end() ? "" : format->second) << "id " << id;
         }

@@ -6,12 +6,16 @@
 #include "guiex/smooth_btn.h"
 #include "support/local_time.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 
 namespace {
@@ -90,6 +94,27 @@ TEST_F(SearchDlgTest, OkReadsWhatTheControlsShow)
     dlg.GetOkButton()->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(Values(), "0 " + std::to_string(kTen) + " " + std::to_string(kTen + 15 * 3600 + 123) + " 1");
+}
+
+// A query that is on ends no earlier than it starts; one that is off reads the whole
+// file whatever its times say.
+TEST_F(SearchDlgTest, AnEndBeforeTheStartIsRefused)
+{
+    for (const auto& [enabled, end, accepted] : {std::tuple{1, kTen - 1, false}, {1, kTen, true}, {0, kTen - 1, true}}) {
+        CSearchDlg dialog(nullptr);
+        dialog.SetQueryValues(enabled, kTen, end, 0);
+        dialog.show();
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        dialog.GetOkButton()->click();
+        EXPECT_EQ(shown.toStdString(), accepted ? "" : "结束时间不能早于开始时间。") << enabled << " " << end;
+        EXPECT_EQ(dialog.focusWidget() == dialog.GetDlgItem(CSearchDlg::IDC_END), !accepted) << enabled << " " << end;
+    }
 }
 
 // Times the pickers cannot show come back as the nearer end of their range.

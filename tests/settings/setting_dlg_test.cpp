@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -114,7 +115,7 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
     List(7003)->setCurrentIndex(0);
     EXPECT_FALSE(Edit(7004)->isEnabled() || Edit(7005)->isEnabled());
     EXPECT_EQ(Edit(7004)->text() + Edit(7005)->text(), "");
-    Edit(7000)->setText("  4x ");
+    Edit(7000)->setText("  4 ");
     List(7002)->setCurrentIndex(3);
     Edit(7006)->setText("  mV \t");
     EXPECT_EQ(Confirm(), "");
@@ -122,18 +123,34 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
     EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=4\r\n7001=1\r\n7002=3\r\n7003=0\r\n7004=0\r\n7005=0\r\n7006=mV\r\n");
 }
 
-TEST_F(SettingDlgTest, EmptyOrBlankColumnIsRefused)
+// Refused inputs: the message names the field, the focus goes to it, nothing is
+// written. Each case: the column, then for a manual range the maximum and the minimum.
+TEST_F(SettingDlgTest, InputsThatAreRefused)
 {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"", 7000, "请输入时间标签列号。"},        {"\u3000", 7000, "请输入时间标签列号。"},
+        {"ab-1.5x", 7000, "时间标签列号须为0或正整数。"}, {"-1", 7000, "时间标签列号须为0或正整数。"},
+        {"1|0.16|0", 7004, "数据最大值须为整数。"},     {"1|80|-2x", 7005, "数据最小值须为整数。"},
+        {"1|20|20", 7004, "数据最大值须大于数据最小值。"},
+    };
     Open(&ini);
-    const QString expected = COM_GUI_EX::LoadString(1050) + "|" + CSettingDlg::ColumnMissingText();
-    for (const char* column : {"", "   ", "\t ", "\u3000"}) {
-        Edit(7000)->setText(QString::fromUtf8(column));
+    for (const auto& [input, field, message] : cases) {
+        const QStringList fields = QString::fromUtf8(input).split('|');
+        Edit(7000)->setText(fields[0]);
+        List(7003)->setCurrentIndex(fields.size() > 1 ? 1 : 0);
+        Edit(7004)->setText(fields.value(1));
+        Edit(7005)->setText(fields.value(2));
         Edit(7006)->setFocus();
-        EXPECT_EQ(Confirm(), expected) << "[" << column << "]";
-        EXPECT_TRUE(dlg->isVisible()) << "[" << column << "]";
-        EXPECT_EQ(dlg->focusWidget(), Edit(7000)) << "[" << column << "]";
-        EXPECT_EQ(File(), "<missing>") << "[" << column << "]";
+        EXPECT_EQ(Confirm(), COM_GUI_EX::LoadString(1050) + "|" + QString::fromUtf8(message)) << input;
+        EXPECT_EQ(dlg->focusWidget(), Edit(field)) << input;
+        EXPECT_EQ(File(), "<missing>") << input;
     }
+    // Column 0 (no time labels) and whole limits, blanks and signs allowed, are stored.
+    Edit(7000)->setText("0");
+    Edit(7004)->setText(" +80 ");
+    Edit(7005)->setText("-20");
+    EXPECT_EQ(Confirm(), "");
+    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=0\r\n7001=1\r\n7002=0\r\n7003=1\r\n7004=80\r\n7005=-20\r\n7006=\r\n");
 }
 
 // A record that cannot be written is not reported as saved.

@@ -70,6 +70,6 @@ size_t CByteSource::Read(char* into, size_t want)
         if (got >= 0)
             return static_cast<size_t>(got);
         if (errno != EINTR)
-            return 0;
+            throw CReadError(std::strerror(errno));
     }
 }

@@ -4,6 +4,14 @@
 // bytes in memory (the fuzzer's inputs). Owned by one reader at a time (move-only).
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
+
+// A read of the source that failed: thrown by Read, so that a load ends as failed
+// instead of as a shorter file.
+class CReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class CByteSource {
 public:
@@ -22,7 +30,8 @@ public:
     uint64_t Size() const { return m_nSize; }
     // Whether Size is all the source will ever hand out (bytes in memory).
     bool Fixed() const { return m_pMemory != nullptr; }
-    // Reads up to `want` bytes into `into`; 0 at the end or on a read error.
+    // Reads up to `want` bytes into `into`; 0 at the end. Throws CReadError when the
+    // read fails.
     size_t Read(char* into, size_t want);
 
 private:

@@ -24,13 +24,14 @@ public:
     CLineReader& operator=(const CLineReader&) = delete;
 
     // Takes the source and reads at most `limit` bytes of it, however much it holds
-    // or grows while read; false when the source did not open.
+    // or grows while read; false when the source did not open (a read error throws).
     bool Open(CByteSource source, uint64_t limit = UINT64_MAX);
     // The source's size when it was opened.
     uint64_t FileSize() const { return m_source.Size(); }
     // Whether the source starts with a UTF-8 byte-order mark (which no line holds).
     bool ByteOrderMark() const { return m_bByteOrderMark; }
-    // The next piece as [begin, end); false at the end of the source or on a read error.
+    // The next piece as [begin, end); false at the end of the source. A read error
+    // throws CReadError.
     // The piece stays valid until the next call.
     bool Next(const char*& begin, const char*& end);
     // Bytes of the source handed out so far.
