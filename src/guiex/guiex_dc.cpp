@@ -2,6 +2,7 @@
 
 #include "guiex/image_resources.h"
 #include "guiex/line_raster.h"
+#include "guiex/parameters_base.h"
 #include "guiex/text_layout.h"
 
 #include <QGuiApplication>
@@ -28,10 +29,15 @@ QColor ToColor(COLORREF color, int alpha = 255)
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color), alpha);
 }
 
+// A window's surfaces take the resolution of the display scaling, so that text in points
+// grows and shrinks with the scaled layout, also where the scaling was lowered to fit the
+// screen; any other device (a printer, an image of one) keeps its own resolution.
 void SetResolution(QImage* image, const QPaintDevice* reference)
 {
-    int dpiX = reference ? reference->logicalDpiX() : kDefaultDpi;
-    int dpiY = reference ? reference->logicalDpiY() : kDefaultDpi;
+    const bool window = reference && reference->devType() == QInternal::Widget;
+    const int scaled = kDefaultDpi * CParametersBase::GetInstance()->GetPercentage() / 100;
+    int dpiX = window ? scaled : reference ? reference->logicalDpiX() : kDefaultDpi;
+    int dpiY = window ? scaled : reference ? reference->logicalDpiY() : kDefaultDpi;
     if (dpiX <= 0)
         dpiX = kDefaultDpi;
     if (dpiY <= 0)
