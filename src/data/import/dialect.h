@@ -36,6 +36,7 @@ struct CDialect {
     DayMonthOrder dayMonthOrder = DayMonthOrder::MonthFirst;
     int timeOrder = -1;              // 0: labels run ascending, 1: descending, -1: not found
     std::vector<int> measurementColumns;  // fields of the channels, in order, before any cap
+    std::vector<int> otherColumns;        // fields that are neither: record counters, text, always empty
 };
 
 // Finds the dialect from the first `length` bytes of a file (at most kSniffBytes; a

@@ -142,10 +142,11 @@ CSniffColumns ClassifyColumns(const SniffRow& header, const std::vector<const Sn
         if (c == columns.timeColumn || c == columns.clockColumn)
             continue;
         const CColumnCounts& count = counts[c];
-        if (IsCounterName(name(c)) || (count.filled >= kCounterRows && std::max(count.rises, count.falls) == count.filled - 1))
+        const bool counter = IsCounterName(name(c))
+                             || (count.filled >= kCounterRows && std::max(count.rises, count.falls) == count.filled - 1);
+        if (counter)
             columns.counterColumns.push_back(c);
-        else if (count.numbers > 0)
-            columns.measurementColumns.push_back(c);
+        (counter || count.numbers == 0 ? columns.otherColumns : columns.measurementColumns).push_back(c);
     }
     return columns;
 }

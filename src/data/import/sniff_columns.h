@@ -12,6 +12,7 @@ struct CSniffColumns {
     bool unixSeconds = false;
     std::vector<int> counterColumns;
     std::vector<int> measurementColumns;
+    std::vector<int> otherColumns;  // counters, text and empty columns
 };
 
 // The kinds of the columns from the header's names and the rows after it that have a

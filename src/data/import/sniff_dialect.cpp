@@ -115,6 +115,7 @@ CDialect SniffDialect(const char* bytes, size_t length)
     dialect.clockColumn = columns.clockColumn;
     dialect.unixSeconds = columns.unixSeconds;
     dialect.measurementColumns = columns.measurementColumns;
+    dialect.otherColumns = columns.otherColumns;
     if (table.separator != ',' && UsesDecimalComma(rows, columns.measurementColumns))
         dialect.decimalMark = ',';
 
