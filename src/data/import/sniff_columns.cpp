@@ -68,7 +68,8 @@ bool IsTimeName(std::string_view name)
     return false;
 }
 
-std::vector<CColumnCounts> CountColumns(const std::vector<const SniffRow*>& rows, int width)
+std::vector<CColumnCounts> CountColumns(const std::vector<const SniffRow*>& rows, int width,
+                                        CLocalTimeConverter& converter)
 {
     std::vector<CColumnCounts> counts(width);
     std::vector<long long> previous(width, -1);
@@ -83,7 +84,7 @@ std::vector<CColumnCounts> CountColumns(const std::vector<const SniffRow*>& rows
             }
             ++count.filled;
             count.numbers += StartsWithNumber(field) ? 1 : 0;
-            if (IsTimeLabel(field)) {
+            if (IsTimeLabel(field, converter)) {
                 ++count.labels;
                 count.dates += field.find(':') == std::string_view::npos ? 1 : 0;
             }
@@ -118,12 +119,13 @@ bool AllFilled(const CColumnCounts& count, int filledKind)
 
 }  // namespace
 
-CSniffColumns ClassifyColumns(const SniffRow& header, const std::vector<const SniffRow*>& rows)
+CSniffColumns ClassifyColumns(const SniffRow& header, const std::vector<const SniffRow*>& rows,
+                              CLocalTimeConverter& converter)
 {
     int width = static_cast<int>(header.size());
     for (const SniffRow* row : rows)
         width = std::max(width, static_cast<int>(row->size()));
-    const std::vector<CColumnCounts> counts = CountColumns(rows, width);
+    const std::vector<CColumnCounts> counts = CountColumns(rows, width, converter);
     const auto name = [&](int c) { return c < static_cast<int>(header.size()) ? std::string_view(header[c]) : std::string_view(); };
 
     CSniffColumns columns;

@@ -3,6 +3,7 @@
 // What each column of a table holds: the time label (or a date and a time of day
 // apart, or Unix seconds), record counters, text, nothing, or measurements.
 #include "data/import/sniff_fields.h"
+#include "data/time_label.h"
 
 #include <vector>
 
@@ -17,7 +18,8 @@ struct CSniffColumns {
 
 // The kinds of the columns from the header's names and the rows after it that have a
 // number; the table is as wide as its header or its widest such row.
-CSniffColumns ClassifyColumns(const SniffRow& header, const std::vector<const SniffRow*>& rows);
+CSniffColumns ClassifyColumns(const SniffRow& header, const std::vector<const SniffRow*>& rows,
+                              CLocalTimeConverter& converter);
 
 // The row's label: its time field, joined with its time of day when they stand apart;
 // empty when the row has no time field.

@@ -42,7 +42,8 @@ bool HasTimeLabel(const std::string_view* fields, int count, const CDialect& dia
     if (dialect.clockColumn >= 0 && dialect.clockColumn < count)
         label += ' ' + std::string(TrimBlanks(fields[dialect.clockColumn]));
     TimeValue t = 0;
-    return ReadSniffLabel(label, dialect.dayMonthOrder, &t);
+    CLocalTimeConverter converter;
+    return ReadSniffLabel(label, dialect.dayMonthOrder, converter, &t);
 }
 
 bool RowIsData(const SniffRow& row, const CDialect& dialect)
@@ -110,7 +111,8 @@ CDialect SniffDialect(const char* bytes, size_t length)
         if (table.rows[i].size() >= 2 && std::any_of(table.rows[i].begin(), table.rows[i].end(), [](const std::string& f) { return StartsWithNumber(f); }))
             rows.push_back(&table.rows[i]);
     }
-    const CSniffColumns columns = ClassifyColumns(table.rows[table.headerLine], rows);
+    CLocalTimeConverter converter;
+    const CSniffColumns columns = ClassifyColumns(table.rows[table.headerLine], rows, converter);
     dialect.timeColumn = columns.timeColumn;
     dialect.clockColumn = columns.clockColumn;
     dialect.unixSeconds = columns.unixSeconds;
@@ -129,8 +131,8 @@ CDialect SniffDialect(const char* bytes, size_t length)
                 times.push_back(std::stoll(label));
         }
     } else if (dialect.timeColumn >= 0) {
-        dialect.dayMonthOrder = DecideLabelOrder(labels);
-        times = LabelTimes(labels, dialect.dayMonthOrder);
+        dialect.dayMonthOrder = DecideLabelOrder(labels, converter);
+        times = LabelTimes(labels, dialect.dayMonthOrder, converter);
     }
     dialect.timeOrder = TimeOrderOf(times);
 

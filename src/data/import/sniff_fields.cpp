@@ -1,5 +1,7 @@
 #include "data/import/sniff_fields.h"
 
+#include <algorithm>
+
 std::vector<std::string_view> SplitSniffLines(std::string_view text, bool cut)
 {
     std::vector<std::string_view> lines;
@@ -19,28 +21,48 @@ std::vector<std::string_view> SplitSniffLines(std::string_view text, bool cut)
     return lines;
 }
 
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Reads a quoted field's text from just after its opening quote into field; returns
+// the position after its closing quote (the line's end when it has none).
+size_t ReadQuoted(std::string_view line, size_t i, std::string* field)
+{
+    field->clear();
+    while (i < line.size()) {
+        const char c = line[i++];
+        if (c != '"')
+            *field += c;
+        else if (i < line.size() && line[i] == '"')
+            *field += line[i++];
+        else
+            break;
+    }
+    return i;
+}
+
+}  // namespace
+
 SniffRow SplitSniffFields(std::string_view line, char separator)
 {
-    SniffRow fields(1);
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c != '"')
-                fields.back() += c;
-            else if (i + 1 < line.size() && line[i + 1] == '"')
-                fields.back() += line[++i];
-            else
-                quoted = false;
-        } else if (c == '"' && TrimBlanks(fields.back()).empty()) {
-            fields.back().clear();
-            quoted = true;
-        } else if (c == separator) {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
+    SniffRow fields;
+    size_t i = 0;
+    do {
+        size_t start = i;
+        while (start < line.size() && IsBlank(line[start]))
+            ++start;
+        std::string field;
+        if (start < line.size() && line[start] == '"')
+            i = ReadQuoted(line, start + 1, &field);
+        const size_t end = std::min(line.find(separator, i), line.size());
+        field += line.substr(i, end - i);
+        fields.push_back(std::move(field));
+        i = end + 1;
+    } while (i <= line.size());
     while (!fields.empty() && TrimBlanks(fields.back()).empty())
         fields.pop_back();
     return fields;
@@ -48,10 +70,11 @@ SniffRow SplitSniffFields(std::string_view line, char separator)
 
 std::string_view TrimBlanks(std::string_view field)
 {
-    const size_t first = field.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return field.substr(first, field.find_last_not_of(" \t") - first + 1);
+    while (!field.empty() && IsBlank(field.front()))
+        field.remove_prefix(1);
+    while (!field.empty() && IsBlank(field.back()))
+        field.remove_suffix(1);
+    return field;
 }
 
 bool StartsWithNumber(std::string_view field)

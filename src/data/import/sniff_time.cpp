@@ -50,17 +50,17 @@ int Turns(const std::vector<TimeValue>& times)
 
 }  // namespace
 
-bool ReadSniffLabel(std::string_view label, DayMonthOrder order, TimeValue* out)
+bool ReadSniffLabel(std::string_view label, DayMonthOrder order, CLocalTimeConverter& converter, TimeValue* out)
 {
     (void)order;
-    const std::string text(label);
-    return ParseTimeLabel(text.c_str(), out) == 1;
+    return ParseTimeLabel(label.data(), label.data() + label.size(), out, converter) == 1;
 }
 
-bool IsTimeLabel(std::string_view field)
+bool IsTimeLabel(std::string_view field, CLocalTimeConverter& converter)
 {
     TimeValue t = 0;
-    return ReadSniffLabel(field, DayMonthOrder::MonthFirst, &t) || ReadSniffLabel(field, DayMonthOrder::DayFirst, &t);
+    return ReadSniffLabel(field, DayMonthOrder::MonthFirst, converter, &t)
+           || ReadSniffLabel(field, DayMonthOrder::DayFirst, converter, &t);
 }
 
 bool IsClockTime(std::string_view field)
@@ -104,19 +104,23 @@ bool IsUnixSeconds(std::string_view field)
     return std::strtoll(std::string(field).c_str(), nullptr, 10) <= kLastTimeValue;
 }
 
-DayMonthOrder DecideLabelOrder(const std::vector<std::string>& labels)
+DayMonthOrder DecideLabelOrder(const std::vector<std::string>& labels, CLocalTimeConverter& converter)
 {
+    bool ambiguous = false;
     for (const std::string& label : labels) {
         const CLeadingNumbers numbers = LeadingNumbers(label);
         if (!numbers.found || numbers.firstDigits >= 4)
             continue;
+        ambiguous = true;
         if (numbers.first > 12 && numbers.second <= 12)
             return DayMonthOrder::DayFirst;
         if (numbers.second > 12 && numbers.first <= 12)
             return DayMonthOrder::MonthFirst;
     }
-    const std::vector<TimeValue> monthFirst = LabelTimes(labels, DayMonthOrder::MonthFirst);
-    const std::vector<TimeValue> dayFirst = LabelTimes(labels, DayMonthOrder::DayFirst);
+    if (!ambiguous)
+        return DayMonthOrder::MonthFirst;
+    const std::vector<TimeValue> monthFirst = LabelTimes(labels, DayMonthOrder::MonthFirst, converter);
+    const std::vector<TimeValue> dayFirst = LabelTimes(labels, DayMonthOrder::DayFirst, converter);
     if (dayFirst.size() > monthFirst.size()
         || (dayFirst.size() == monthFirst.size() && Turns(dayFirst) < Turns(monthFirst)))
         return DayMonthOrder::DayFirst;
@@ -135,12 +139,13 @@ int TimeOrderOf(const std::vector<TimeValue>& times)
     return rising >= falling ? 0 : 1;
 }
 
-std::vector<TimeValue> LabelTimes(const std::vector<std::string>& labels, DayMonthOrder order)
+std::vector<TimeValue> LabelTimes(const std::vector<std::string>& labels, DayMonthOrder order,
+                                  CLocalTimeConverter& converter)
 {
     std::vector<TimeValue> times;
     for (const std::string& label : labels) {
         TimeValue t = 0;
-        if (ReadSniffLabel(label, order, &t))
+        if (ReadSniffLabel(label, order, converter, &t))
             times.push_back(t);
     }
     return times;

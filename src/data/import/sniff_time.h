@@ -8,11 +8,12 @@
 #include <string_view>
 #include <vector>
 
-// The one place where the sniffer reads a label, in the given day/month order.
-bool ReadSniffLabel(std::string_view label, DayMonthOrder order, TimeValue* out);
+// The one place where the sniffer reads a label, in the given day/month order. One
+// converter serves one sniff: it spares most local-time conversions.
+bool ReadSniffLabel(std::string_view label, DayMonthOrder order, CLocalTimeConverter& converter, TimeValue* out);
 
 // Whether the field reads as a label in either day/month order.
-bool IsTimeLabel(std::string_view field);
+bool IsTimeLabel(std::string_view field, CLocalTimeConverter& converter);
 
 // Whether the field is a time of day alone: "H:M" or "H:M:S" (a fraction of a second
 // allowed), maybe with AM or PM.
@@ -26,13 +27,14 @@ bool IsUnixSeconds(std::string_view field);
 // over 12 (the first not a four-digit year) decides; otherwise the order in which the
 // labels run steadily in time (the fewest turns between rising and falling), and
 // month first when nothing tells.
-DayMonthOrder DecideLabelOrder(const std::vector<std::string>& labels);
+DayMonthOrder DecideLabelOrder(const std::vector<std::string>& labels, CLocalTimeConverter& converter);
 
 // 0 when the times mostly rise, 1 when they mostly fall, -1 when no two differ.
 int TimeOrderOf(const std::vector<TimeValue>& times);
 
 // The times of the labels that read in the given order, in their order.
-std::vector<TimeValue> LabelTimes(const std::vector<std::string>& labels, DayMonthOrder order);
+std::vector<TimeValue> LabelTimes(const std::vector<std::string>& labels, DayMonthOrder order,
+                                  CLocalTimeConverter& converter);
 
 // Whether the label starts with a four-digit year, the form the recorder writes.
 bool IsYearFirstLabel(std::string_view label);
