@@ -1,5 +1,7 @@
 #include "data/import/sniff_table.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -27,15 +29,18 @@ int FirstNonBlankLine(const std::vector<SniffRow>& rows, int from)
     return -1;
 }
 
-// The separator a "sep=X" first line names, or 0.
+// The separator a "sep=X" first line names, or 0 (also for an X not among ours).
 char SeparatorLine(const std::vector<std::string_view>& lines, int* line)
 {
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-        const std::string_view text = TrimBlanks(lines[i]);
-        if (text.empty())
+        const std::string_view text = lines[i];
+        if (TrimBlanks(text).empty())
             continue;
         *line = i;
-        return text.size() == 5 && text.substr(0, 4) == "sep=" ? text[4] : 0;
+        const bool named = text.size() == 5 && text.substr(0, 4) == "sep=";
+        return named && std::find(std::begin(kSeparators), std::end(kSeparators), text[4]) != std::end(kSeparators)
+                   ? text[4]
+                   : 0;
     }
     return 0;
 }
