@@ -74,8 +74,8 @@ std::vector<CColumnCounts> CountColumns(const std::vector<const SniffRow*>& rows
     std::vector<CColumnCounts> counts(width);
     std::vector<long long> previous(width, -1);
     for (const SniffRow* row : rows) {
-        for (int c = 0; c < width; ++c) {
-            const std::string_view field = c < static_cast<int>(row->size()) ? (*row)[c] : std::string_view();
+        for (size_t c = 0; c < row->size(); ++c) {
+            const std::string_view field = (*row)[c];
             CColumnCounts& count = counts[c];
             long long value = -1;
             if (TrimBlanks(field).empty()) {

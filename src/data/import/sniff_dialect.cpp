@@ -15,7 +15,9 @@ namespace {
 bool HasNumberIn(const std::string_view* fields, int count, const std::vector<int>& columns)
 {
     for (const int c : columns) {
-        if (c < count && StartsWithNumber(fields[c]))
+        if (c >= count)
+            break;
+        if (StartsWithNumber(fields[c]))
             return true;
     }
     return false;
@@ -26,7 +28,9 @@ bool HasNumberIn(const std::string_view* fields, int count, const std::vector<in
 bool HasWords(const std::string_view* fields, int count, const std::vector<int>& columns)
 {
     for (const int c : columns) {
-        if (c < count && std::any_of(fields[c].begin(), fields[c].end(), [](unsigned char ch) { return std::islower(ch); }))
+        if (c >= count)
+            break;
+        if (std::any_of(fields[c].begin(), fields[c].end(), [](unsigned char ch) { return std::islower(ch); }))
             return true;
     }
     return false;
@@ -77,6 +81,8 @@ bool IsRecorderFormat(const CDialect& dialect, const CSniffTable& table, const C
     if (dialect.encoding != FileEncoding::Utf8 && dialect.encoding != FileEncoding::Gb18030)
         return false;
     const auto firstLine = std::find_if(table.rows.begin(), table.rows.end(), [](const SniffRow& row) { return !row.empty(); });
+    if (firstLine == table.rows.end())
+        return true;
     if (table.separator != ',' || table.separatorLine || firstLine - table.rows.begin() != dialect.headerLine)
         return false;
     if (text.find('"') != std::string_view::npos || !columns.counterColumns.empty() || !dialect.nonDataLines.empty())
