@@ -56,17 +56,32 @@ bool RowIsData(const SniffRow& row, const CDialect& dialect)
     return IsDataRow(fields.data(), static_cast<int>(fields.size()), dialect);
 }
 
+// The mark of a reading written as digits, one mark and digits (21,5 or 21.5), else 0.
+char DecimalMarkOf(std::string_view field)
+{
+    field = TrimBlanks(field);
+    if (!field.empty() && (field.front() == '-' || field.front() == '+'))
+        field.remove_prefix(1);
+    const size_t mark = field.find_first_of(".,");
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); });
+    };
+    if (mark == std::string_view::npos || !digits(field.substr(0, mark)) || !digits(field.substr(mark + 1)))
+        return 0;
+    return field[mark];
+}
+
 // Readings such as 21,5 outnumber readings such as 21.5.
 bool UsesDecimalComma(const std::vector<const SniffRow*>& rows, const std::vector<int>& columns)
 {
     int commas = 0, points = 0;
     for (const SniffRow* row : rows) {
         for (const int c : columns) {
-            if (c >= static_cast<int>(row->size()) || !StartsWithNumber((*row)[c]))
-                continue;
-            const std::string_view field = TrimBlanks((*row)[c]);
-            commas += field.find(',') != std::string_view::npos ? 1 : 0;
-            points += field.find('.') != std::string_view::npos ? 1 : 0;
+            if (c >= static_cast<int>(row->size()))
+                break;
+            const char mark = DecimalMarkOf((*row)[c]);
+            commas += mark == ',' ? 1 : 0;
+            points += mark == '.' ? 1 : 0;
         }
     }
     return commas > points;
