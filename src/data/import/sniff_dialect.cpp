@@ -87,6 +87,45 @@ bool UsesDecimalComma(const std::vector<const SniffRow*>& rows, const std::vecto
     return commas > points;
 }
 
+// The rows after the header with two fields or more and a number: the data rows,
+// and the odd event among them, from which the columns are judged.
+std::vector<const SniffRow*> RowsWithNumbers(const CSniffTable& table)
+{
+    std::vector<const SniffRow*> rows;
+    for (size_t i = table.headerLine + 1; i < table.rows.size(); ++i) {
+        const SniffRow& row = table.rows[i];
+        if (row.size() >= 2 && std::any_of(row.begin(), row.end(), [](const std::string& f) { return StartsWithNumber(f); }))
+            rows.push_back(&row);
+    }
+    return rows;
+}
+
+// The day/month order of the labels and the order in which they run.
+void FindLabelOrders(const std::vector<std::string>& labels, CLocalTimeConverter& converter, CDialect* dialect)
+{
+    std::vector<TimeValue> times;
+    if (dialect->unixSeconds) {
+        for (const std::string& label : labels) {
+            if (IsUnixSeconds(label))
+                times.push_back(std::stoll(label));
+        }
+    } else if (dialect->timeColumn >= 0) {
+        dialect->dayMonthOrder = DecideLabelOrder(labels, converter);
+        times = LabelTimes(labels, dialect->dayMonthOrder, converter);
+    }
+    dialect->timeOrder = TimeOrderOf(times);
+}
+
+std::vector<int> NonDataLines(const CSniffTable& table, const CDialect& dialect)
+{
+    std::vector<int> lines;
+    for (size_t i = table.headerLine + 1; i < table.rows.size(); ++i) {
+        if (!table.rows[i].empty() && !RowIsData(table.rows[i], dialect))
+            lines.push_back(static_cast<int>(i));
+    }
+    return lines;
+}
+
 // The recorder writes a comma-separated table whose header is its first line, with
 // no quotes, no record counter, labels with the year first and nothing but data
 // after the header.
@@ -127,11 +166,7 @@ CDialect SniffDialect(const char* bytes, size_t length)
     if (table.rows.empty())
         return dialect;
 
-    std::vector<const SniffRow*> rows;
-    for (size_t i = table.headerLine + 1; i < table.rows.size(); ++i) {
-        if (table.rows[i].size() >= 2 && std::any_of(table.rows[i].begin(), table.rows[i].end(), [](const std::string& f) { return StartsWithNumber(f); }))
-            rows.push_back(&table.rows[i]);
-    }
+    const std::vector<const SniffRow*> rows = RowsWithNumbers(table);
     CLocalTimeConverter converter;
     const CSniffColumns columns = ClassifyColumns(table.rows[table.headerLine], rows, converter);
     dialect.timeColumn = columns.timeColumn;
@@ -145,23 +180,11 @@ CDialect SniffDialect(const char* bytes, size_t length)
     std::vector<std::string> labels;
     for (const SniffRow* row : rows)
         labels.push_back(RowLabel(*row, columns));
-    std::vector<TimeValue> times;
-    if (dialect.unixSeconds) {
-        for (const std::string& label : labels) {
-            if (IsUnixSeconds(label))
-                times.push_back(std::stoll(label));
-        }
-    } else if (dialect.timeColumn >= 0) {
-        dialect.dayMonthOrder = DecideLabelOrder(labels, converter);
-        times = LabelTimes(labels, dialect.dayMonthOrder, converter);
-    }
-    dialect.timeOrder = TimeOrderOf(times);
+    FindLabelOrders(labels, converter, &dialect);
 
+    // The lines after the header judged as another logger's file would be.
     dialect.recorderFormat = false;
-    for (size_t i = table.headerLine + 1; i < table.rows.size(); ++i) {
-        if (!table.rows[i].empty() && !RowIsData(table.rows[i], dialect))
-            dialect.nonDataLines.push_back(static_cast<int>(i));
-    }
+    dialect.nonDataLines = NonDataLines(table, dialect);
     dialect.recorderFormat = IsRecorderFormat(dialect, table, columns, text, labels);
     return dialect;
 }
