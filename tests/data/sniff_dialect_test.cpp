@@ -66,9 +66,10 @@ TEST(SniffDialectTest, FindsEachFamilysDialect)
     const LocalTimeZone zone("UTC");
     const std::string rows3 = "2019-04-19 11:00:00,4.5,60\n2019-04-19 11:01:00,4.6,61\n2019-04-19 11:02:00,4.4,60\n";
     const CSniffCase cases[] = {
-        {"recorder: missing readings as ----, OVER, ERR and empty fields",
-         "Time,CH01,CH02\n2024/05/06 12:00:00,21.5,----\n2024/05/06 12:00:01,OVER,\n\n2024/05/06 12:00:02,ERR,22.0\n",
-         "utf8 sep=, dec=. recorder header=0 skip= time=0 mdy order=0 other= channels=1.2."},
+        {"recorder: missing readings as ----, OVER, ERR and empty fields, a channel off, one stepping by one",
+         "Time,CH01,CH02,CH03,CH04\n2024/05/06 12:00:00,21.5,----,----,7\n2024/05/06 12:00:01,OVER,,----,8\n\n"
+         "2024/05/06 12:00:02,ERR,22.0,----,9\n",
+         "utf8 sep=, dec=. recorder header=0 skip= time=0 mdy order=0 other= channels=1.2.3.4."},
         {"recorder: GB18030 names, more than 16 channels", WideRecorderFile(),
          "gb18030 sep=, dec=. recorder header=0 skip= time=0 mdy order=1 other= channels=1.2.3.4.5.6.7.8.9.10.11.12.13.14.15.16.17."},
         {"preamble: title, serial number, file information",

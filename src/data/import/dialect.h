@@ -35,8 +35,10 @@ struct CDialect {
     bool unixSeconds = false;        // the time column counts seconds since 1970-01-01 00:00:00 UTC
     DayMonthOrder dayMonthOrder = DayMonthOrder::MonthFirst;
     int timeOrder = -1;              // 0: labels run ascending, 1: descending, -1: not found
-    std::vector<int> measurementColumns;  // fields of the channels, in order, before any cap
-    std::vector<int> otherColumns;        // fields that are neither: record counters, text, always empty
+    // Fields of the channels, in order, before any cap; in the recorder's format every
+    // field of the header but the time column.
+    std::vector<int> measurementColumns;
+    std::vector<int> otherColumns;  // fields that are neither: record counters, text, always empty
 };
 
 // Finds the dialect from the first `length` bytes of a file (at most kSniffBytes; a

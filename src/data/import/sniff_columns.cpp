@@ -144,10 +144,10 @@ CSniffColumns ClassifyColumns(const SniffRow& header, const std::vector<const Sn
         if (c == columns.timeColumn || c == columns.clockColumn)
             continue;
         const CColumnCounts& count = counts[c];
-        const bool counter = IsCounterName(name(c))
-                             || (count.filled >= kCounterRows && std::max(count.rises, count.falls) == count.filled - 1);
-        if (counter)
-            columns.counterColumns.push_back(c);
+        const bool named = IsCounterName(name(c));
+        const bool counter = named || (count.filled >= kCounterRows && std::max(count.rises, count.falls) == count.filled - 1);
+        if (named)
+            columns.namedCounters.push_back(c);
         (counter || count.numbers == 0 ? columns.otherColumns : columns.measurementColumns).push_back(c);
     }
     return columns;

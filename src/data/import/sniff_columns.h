@@ -11,7 +11,7 @@ struct CSniffColumns {
     int timeColumn = -1;
     int clockColumn = -1;
     bool unixSeconds = false;
-    std::vector<int> counterColumns;
+    std::vector<int> namedCounters;  // columns headed as record counters (#, No., 序号, ...)
     std::vector<int> measurementColumns;
     std::vector<int> otherColumns;  // counters, text and empty columns
 };

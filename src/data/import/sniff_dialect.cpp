@@ -127,7 +127,8 @@ std::vector<int> NonDataLines(const CSniffTable& table, const CDialect& dialect)
 }
 
 // The recorder writes a comma-separated table whose header is its first line, with
-// no quotes, no record counter, labels with the year first and nothing but data
+// no quotes, no column headed as a record counter (a channel whose readings happen to
+// step by one stays a recorder's channel), labels with the year first and nothing but data
 // after the header.
 bool IsRecorderFormat(const CDialect& dialect, const CSniffTable& table, const CSniffColumns& columns,
                       std::string_view text, const std::vector<std::string>& labels)
@@ -139,11 +140,23 @@ bool IsRecorderFormat(const CDialect& dialect, const CSniffTable& table, const C
         return true;
     if (table.separator != ',' || table.separatorLine || firstLine - table.rows.begin() != dialect.headerLine)
         return false;
-    if (text.find('"') != std::string_view::npos || !columns.counterColumns.empty() || !dialect.nonDataLines.empty())
+    if (text.find('"') != std::string_view::npos || !columns.namedCounters.empty() || !dialect.nonDataLines.empty())
         return false;
     if (dialect.clockColumn >= 0 || dialect.unixSeconds)
         return false;
     return std::all_of(labels.begin(), labels.end(), [](const std::string& label) { return label.empty() || IsYearFirstLabel(label); });
+}
+
+// The recorder's rules make a channel of every name in the header but the time
+// column's, whatever its readings.
+void ReadAsRecorderChannels(const SniffRow& header, CDialect* dialect)
+{
+    dialect->measurementColumns.clear();
+    dialect->otherColumns.clear();
+    for (int c = 0; c < static_cast<int>(header.size()); ++c) {
+        if (c != dialect->timeColumn)
+            dialect->measurementColumns.push_back(c);
+    }
 }
 
 }  // namespace
@@ -186,5 +199,7 @@ CDialect SniffDialect(const char* bytes, size_t length)
     dialect.recorderFormat = false;
     dialect.nonDataLines = NonDataLines(table, dialect);
     dialect.recorderFormat = IsRecorderFormat(dialect, table, columns, text, labels);
+    if (dialect.recorderFormat)
+        ReadAsRecorderChannels(table.rows[table.headerLine], &dialect);
     return dialect;
 }
