@@ -74,7 +74,7 @@ int CMemoryTransferManage::LoadFile()
     settings.queryEnd = m_tQueryEnd.load();
     settings.fitAll = m_bFitAll.load() != 0;
     settings.plotWidth = m_nPlotWidth.load();
-    settings.timeOrder = m_nTimeOrder.load();
+    settings.timeOrder = m_nTimeOrderSetting.load();
 
     // The old dataset goes first, so that a large file is never held twice.
     ClearLoad();
@@ -88,6 +88,9 @@ int CMemoryTransferManage::LoadFile()
     };
     CImportResult imported = ImportDataset(CByteSource::File(path.c_str()), settings, control);
     m_dataset = std::move(imported.dataset);
+    m_dialect = std::move(imported.dialect);
+    m_nTimeOrder.store(imported.timeOrder);
+    m_nLeftOutColumns = imported.leftOutColumns;
     SetPageWindow(imported.page);
     m_statistics.lines = imported.lines;
     m_statistics.readSeconds = imported.fillSeconds;
