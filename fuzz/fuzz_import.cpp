@@ -1,13 +1,15 @@
-// Feeds arbitrary bytes, held in memory, through the import with settings taken from
-// the first bytes, then prepares a page of the dataset and formats the read-out and the
+// Feeds arbitrary bytes, held in memory, through the dialect sniffer and the import
+// with settings taken from the first bytes, then prepares a page of the dataset and formats the read-out and the
 // value-axis labels. Runs on the fuzzer's thread alone: no file, no worker, no read-ahead
 // thread. A crash, a sanitizer report or a broken invariant of the dataset is a finding.
 #include "data/data_manager.h"
+#include "data/import/dialect.h"
 #include "data/import/csv_import.h"
 #include "data/prepare_display.h"
 #include "data/visibility_flags.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -32,6 +34,25 @@ void CheckDataset(const CDataset& dataset, const CImportResult& imported)
     Require(dataset.labels.size() <= imported.lines);
     Require(!dataset.dataRead || !(dataset.dataMin > dataset.dataMax));
     Require(dataset.first <= dataset.last);
+}
+
+// The dialect names lines after its header in order, and each column for one role.
+void CheckDialect(const CDialect& dialect)
+{
+    Require(dialect.separator == ',' || dialect.separator == ';' || dialect.separator == '\t');
+    Require(dialect.headerLine >= 0);
+    Require(std::is_sorted(dialect.nonDataLines.begin(), dialect.nonDataLines.end()));
+    Require(dialect.nonDataLines.empty() || dialect.nonDataLines.front() > dialect.headerLine);
+    Require(dialect.clockColumn < 0 || dialect.clockColumn == dialect.timeColumn + 1);
+    std::vector<int> columns = dialect.measurementColumns;
+    columns.insert(columns.end(), dialect.otherColumns.begin(), dialect.otherColumns.end());
+    for (const int c : {dialect.timeColumn, dialect.clockColumn}) {
+        if (c >= 0)
+            columns.push_back(c);
+    }
+    std::sort(columns.begin(), columns.end());
+    Require(std::adjacent_find(columns.begin(), columns.end()) == columns.end());
+    Require(columns.empty() || columns.front() >= 0);
 }
 
 }  // namespace
@@ -60,10 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         settings.queryEnd = settings.queryStart + data[5] * 60;
         settings.fitAll = data[5] & 1;
     }
+    const char* const bytes = reinterpret_cast<const char*>(data) + kSettingBytes;
+    CheckDialect(SniffDialect(bytes, std::min(size - kSettingBytes, kSniffBytes)));
+
     CImportControl control;
     control.readAhead = false;
     const CImportResult imported = ImportDataset(
-        CByteSource::Memory(reinterpret_cast<const char*>(data) + kSettingBytes, size - kSettingBytes), settings,
+        CByteSource::Memory(bytes, size - kSettingBytes), settings,
         control);
     const CDataset& dataset = imported.dataset;
     CheckDataset(dataset, imported);

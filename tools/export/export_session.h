@@ -4,10 +4,12 @@
 // Qt's offscreen platform, driven as a user would drive them (open, query, zoom,
 // page, legend clicks, cursor), then asked for its summary, its picture and its
 // printed sheet. Needs the application object; user-interface thread.
+#include "data/import/dialect.h"
 #include "export_options.h"
 
 #include <string>
 
+class CJsonWriter;
 class CMainDlg;
 
 // Exit statuses of the tool.
@@ -22,5 +24,13 @@ bool CheckExportPaths(const CExportOptions& options, std::string* error);
 // with a one-line reason in error when it is not kExportOk.
 int RunExport(const CExportOptions& options, std::string* error);
 
-// The summary --info prints, from the window's and the data manager's state.
-std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withSeries);
+// The summary --info prints, from the window's and the data manager's state and the
+// file's dialect.
+std::string ExportSummaryJson(const CMainDlg& window, int loadResult, const CDialect& dialect, bool withSeries);
+
+// The dialect of the file at path (file-system encoding), from its first kSniffBytes;
+// the recorder's format when it cannot be read.
+CDialect SniffFileDialect(const std::string& path);
+
+// The dialect as one JSON object, the value of the key the writer is at.
+void WriteDialectJson(const CDialect& dialect, CJsonWriter* json);

@@ -1,10 +1,11 @@
-// The --info summary: what the data manager loaded and prepared and what the main
-// window shows, as one JSON object, its texts in UTF-8 as the program decoded them.
+// The --info summary: what the data manager loaded and prepared, what the main window
+// shows and how the file is written, as one JSON object, its texts in UTF-8 as the
+// program decoded them.
 #include "app/main_dlg.h"
 #include "export_session.h"
 #include "json_writer.h"
 
-std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withSeries)
+std::string ExportSummaryJson(const CMainDlg& window, int loadResult, const CDialect& dialect, bool withSeries)
 {
     const CMemoryTransferManage* manager = CMemoryTransferManage::GetInstance();
     const std::vector<QString>* names = nullptr;
@@ -77,6 +78,9 @@ std::string ExportSummaryJson(const CMainDlg& window, int loadResult, bool withS
 
     json.Key("readout");
     window.GetReadout().isEmpty() ? json.Null() : json.String(window.GetReadout().toStdString());
+
+    json.Key("dialect");
+    WriteDialectJson(dialect, &json);
 
     if (withSeries) {
         int seriesStep = 0;

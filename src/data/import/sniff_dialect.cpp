@@ -1,8 +1,167 @@
+// SniffDialect: the encoding first, then the table's separator and header on the
+// decoded text, then what the columns and the lines after the header hold.
 #include "data/import/dialect.h"
+#include "data/import/sniff_columns.h"
+#include "data/import/sniff_encoding.h"
+#include "data/import/sniff_table.h"
+#include "data/import/sniff_time.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+bool HasNumberIn(const std::string_view* fields, int count, const std::vector<int>& columns)
+{
+    for (const int c : columns) {
+        if (c >= count)
+            break;
+        if (StartsWithNumber(fields[c]))
+            return true;
+    }
+    return false;
+}
+
+// Markers of a missing reading are dashes or capitals (----, OVER, ERR); an event's
+// text is words.
+bool HasWords(const std::string_view* fields, int count, const std::vector<int>& columns)
+{
+    for (const int c : columns) {
+        if (c >= count)
+            break;
+        if (std::any_of(fields[c].begin(), fields[c].end(), [](unsigned char ch) { return std::islower(ch); }))
+            return true;
+    }
+    return false;
+}
+
+bool HasTimeLabel(const std::string_view* fields, int count, const CDialect& dialect)
+{
+    if (dialect.timeColumn < 0 || dialect.timeColumn >= count)
+        return false;
+    if (dialect.unixSeconds)
+        return IsUnixSeconds(fields[dialect.timeColumn]);
+    std::string label(TrimBlanks(fields[dialect.timeColumn]));
+    if (dialect.clockColumn >= 0 && dialect.clockColumn < count)
+        label += ' ' + std::string(TrimBlanks(fields[dialect.clockColumn]));
+    TimeValue t = 0;
+    CLocalTimeConverter converter;
+    return ReadSniffLabel(label, dialect.dayMonthOrder, converter, &t);
+}
+
+bool RowIsData(const SniffRow& row, const CDialect& dialect)
+{
+    std::vector<std::string_view> fields(row.begin(), row.end());
+    return IsDataRow(fields.data(), static_cast<int>(fields.size()), dialect);
+}
+
+// The mark of a reading written as digits, one mark and digits (21,5 or 21.5), else 0.
+char DecimalMarkOf(std::string_view field)
+{
+    field = TrimBlanks(field);
+    if (!field.empty() && (field.front() == '-' || field.front() == '+'))
+        field.remove_prefix(1);
+    const size_t mark = field.find_first_of(".,");
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); });
+    };
+    if (mark == std::string_view::npos || !digits(field.substr(0, mark)) || !digits(field.substr(mark + 1)))
+        return 0;
+    return field[mark];
+}
+
+// Readings such as 21,5 outnumber readings such as 21.5.
+bool UsesDecimalComma(const std::vector<const SniffRow*>& rows, const std::vector<int>& columns)
+{
+    int commas = 0, points = 0;
+    for (const SniffRow* row : rows) {
+        for (const int c : columns) {
+            if (c >= static_cast<int>(row->size()))
+                break;
+            const char mark = DecimalMarkOf((*row)[c]);
+            commas += mark == ',' ? 1 : 0;
+            points += mark == '.' ? 1 : 0;
+        }
+    }
+    return commas > points;
+}
+
+// The recorder writes a comma-separated table whose header is its first line, with
+// no quotes, no record counter, labels with the year first and nothing but data
+// after the header.
+bool IsRecorderFormat(const CDialect& dialect, const CSniffTable& table, const CSniffColumns& columns,
+                      std::string_view text, const std::vector<std::string>& labels)
+{
+    if (dialect.encoding != FileEncoding::Utf8 && dialect.encoding != FileEncoding::Gb18030)
+        return false;
+    const auto firstLine = std::find_if(table.rows.begin(), table.rows.end(), [](const SniffRow& row) { return !row.empty(); });
+    if (firstLine == table.rows.end())
+        return true;
+    if (table.separator != ',' || table.separatorLine || firstLine - table.rows.begin() != dialect.headerLine)
+        return false;
+    if (text.find('"') != std::string_view::npos || !columns.counterColumns.empty() || !dialect.nonDataLines.empty())
+        return false;
+    if (dialect.clockColumn >= 0 || dialect.unixSeconds)
+        return false;
+    return std::all_of(labels.begin(), labels.end(), [](const std::string& label) { return label.empty() || IsYearFirstLabel(label); });
+}
+
+}  // namespace
+
+bool IsDataRow(const std::string_view* fields, int count, const CDialect& dialect)
+{
+    if (dialect.recorderFormat || HasNumberIn(fields, count, dialect.measurementColumns))
+        return true;
+    return HasTimeLabel(fields, count, dialect) && !HasWords(fields, count, dialect.measurementColumns);
+}
 
 CDialect SniffDialect(const char* bytes, size_t length)
 {
-    (void)bytes;
-    (void)length;
-    return CDialect();
+    CDialect dialect;
+    dialect.encoding = SniffEncoding(bytes, length);
+    const std::string text = SniffText(bytes, length, dialect.encoding);
+    const CSniffTable table = FindTable(SplitSniffLines(text, length >= kSniffBytes));
+    dialect.separator = table.separator;
+    dialect.headerLine = table.headerLine;
+    if (table.rows.empty())
+        return dialect;
+
+    std::vector<const SniffRow*> rows;
+    for (size_t i = table.headerLine + 1; i < table.rows.size(); ++i) {
+        if (table.rows[i].size() >= 2 && std::any_of(table.rows[i].begin(), table.rows[i].end(), [](const std::string& f) { return StartsWithNumber(f); }))
+            rows.push_back(&table.rows[i]);
+    }
+    CLocalTimeConverter converter;
+    const CSniffColumns columns = ClassifyColumns(table.rows[table.headerLine], rows, converter);
+    dialect.timeColumn = columns.timeColumn;
+    dialect.clockColumn = columns.clockColumn;
+    dialect.unixSeconds = columns.unixSeconds;
+    dialect.measurementColumns = columns.measurementColumns;
+    dialect.otherColumns = columns.otherColumns;
+    if (table.separator != ',' && UsesDecimalComma(rows, columns.measurementColumns))
+        dialect.decimalMark = ',';
+
+    std::vector<std::string> labels;
+    for (const SniffRow* row : rows)
+        labels.push_back(RowLabel(*row, columns));
+    std::vector<TimeValue> times;
+    if (dialect.unixSeconds) {
+        for (const std::string& label : labels) {
+            if (IsUnixSeconds(label))
+                times.push_back(std::stoll(label));
+        }
+    } else if (dialect.timeColumn >= 0) {
+        dialect.dayMonthOrder = DecideLabelOrder(labels, converter);
+        times = LabelTimes(labels, dialect.dayMonthOrder, converter);
+    }
+    dialect.timeOrder = TimeOrderOf(times);
+
+    dialect.recorderFormat = false;
+    for (size_t i = table.headerLine + 1; i < table.rows.size(); ++i) {
+        if (!table.rows[i].empty() && !RowIsData(table.rows[i], dialect))
+            dialect.nonDataLines.push_back(static_cast<int>(i));
+    }
+    dialect.recorderFormat = IsRecorderFormat(dialect, table, columns, text, labels);
+    return dialect;
 }
