@@ -134,6 +134,16 @@ bool CBlockFiller::NotData(uint64_t line)
     return m_nNextNotData < lines.size() && static_cast<uint64_t>(lines[m_nNextNotData]) == line;
 }
 
+// Whether a line past the sniffed bytes, of a file not in the recorder's format, is a
+// data row (the sniff named the lines without data before it).
+bool CBlockFiller::IsData(const CFieldEdges& fields)
+{
+    m_fields.clear();
+    for (int i = 0; i < fields.count; ++i)
+        m_fields.emplace_back(fields.text + fields.Begin(i), static_cast<size_t>(fields.End(i) - fields.Begin(i)));
+    return IsDataRow(m_fields.data(), fields.count, m_rules.dialect);
+}
+
 void CBlockFiller::TakeHeader(const CFieldEdges& fields)
 {
     m_columns = ChannelColumns(m_rules, fields.count);
@@ -170,6 +180,9 @@ void CBlockFiller::FillLine(const char* begin, const char* end, CLineBlock& bloc
     }
     if (fields.count == 0 || m_columns.empty())
         return;  // a blank line, or a file without channels: no data row
+    const bool sniffed = line.fileEnd - static_cast<uint64_t>(end - begin) < kSniffBytes;
+    if (!sniffed && !m_rules.dialect.recorderFormat && !IsData(fields))
+        return;
     line.kind = CBlockLine::kData;
     double row[kLargestChannelCount];
     const int channels = static_cast<int>(m_columns.size());

@@ -4,12 +4,14 @@
 // readings of data rows, a block of lines at a time. What depends on earlier rows (the
 // time range, the query, the value range, the channel arrays) is left to the import
 // that takes the blocks in; this stage needs only the rules of the file's lines.
+#include "data/import/dialect.h"
 #include "data/import/field_splitter.h"
 #include "data/import/import_limits.h"
 #include "data/import/line_reader.h"
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // How the import reads a file's lines: decided once per file from its dialect and the
@@ -22,6 +24,8 @@ struct CLineRules {
     // that names a channel, as in the recorder's format.
     int headerLine = -1;
     std::vector<int> nonDataLines;  // 0-based lines after the header that hold no data, ascending
+    // Lines past the sniffed bytes are data rows when IsDataRow says so of this dialect.
+    CDialect dialect;
     int timeColumn = -1;            // field of the time label (of its date with clockColumn); -1: none
     int clockColumn = -1;           // field of the time of day when date and time stand apart; -1: none
     // With a header line: the fields of the channels, in order, before the cap.
@@ -93,6 +97,7 @@ private:
     void FillLine(const char* begin, const char* end, CLineBlock& block);
     void TakeHeader(const CFieldEdges& fields);
     bool NotData(uint64_t line);
+    bool IsData(const CFieldEdges& fields);
 
     CLineReader m_reader;
     CLineRules m_rules;
@@ -102,4 +107,5 @@ private:
     bool m_bLabelled = false;    // data rows have a time label
     uint64_t m_nLine = 0;        // 0-based number of the next line
     size_t m_nNextNotData = 0;   // the first of the rules' lines without data still to come
+    std::vector<std::string_view> m_fields;  // a line's fields for IsDataRow
 };

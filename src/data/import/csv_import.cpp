@@ -271,6 +271,7 @@ bool TakeBlocks(Blocks& blocks, CRowIntake& intake, const CImportControl& contro
 CLineRules LineRulesFor(const CDialect& dialect, const CImportSettings& settings)
 {
     CLineRules rules;
+    rules.dialect = dialect;
     const bool automatic = settings.timeColumn == kAutomaticChoice;
     rules.timeColumn = automatic ? dialect.timeColumn : settings.timeColumn;
     // Date and time in two columns make one label where the dialect's column is used.
