@@ -429,5 +429,5 @@ TEST(LastFolder, KeptWholeInASectionOfItsOwn)
         EXPECT_FALSE(WriteLastFolder(ini, QString::fromStdString(folder)));
         EXPECT_EQ(ReadLastFolder(ini), "") << folder;
     }
-    EXPECT_EQ(Fields(LoadSettings(ini)), "3 1 0 0 0 0 []");
+    EXPECT_EQ(Fields(LoadSettings(ini)), "3 auto 0 0 0 0 []");
 }
