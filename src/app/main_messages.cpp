@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QFile>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -54,6 +55,17 @@ QString FileName(const std::string& path)
     if (slash == std::string::npos || slash == 0)
         return QString();
     return QFile::decodeName(QByteArray::fromStdString(path.substr(slash + 1)));
+}
+
+// Says, without waiting for an answer, how many measurement columns of the file
+// beyond the channel cap were not read.
+void ShowLeftOutColumns(QWidget* window, int columns)
+{
+    constexpr unsigned kLeftOutText = 1120;
+    if (columns <= 0)
+        return;
+    const QByteArray format = COM_GUI_EX::LoadString(kLeftOutText).toUtf8();
+    COM_GUI_EX::OpenWarning(window, QString::asprintf(format.constData(), columns));
 }
 
 }  // namespace
@@ -133,9 +145,13 @@ void CMainDlg::OnTransferLoaded(intptr_t result)
     m_pCurveWnd->SetChannelNames(m_pNames, m_pLabels, m_pChannels);
     SetReadout(QString());  // nothing of the previous file stays; the first page brings it again
     m_strTitle = Format(COM_GUI_EX::LoadString(1100), FileName(m_strFilePath));
+    // Pages run by the order the load placed its opening page by, the file's own
+    // where the setting leaves it to the file.
+    m_nTimeOrder = manager->GetTimeOrder();
     update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
     m_pCurveWnd->UpdateThumb();
     manager->RequestPrepare();
+    ShowLeftOutColumns(this, manager->GetLeftOutColumns());
 }
 
 void CMainDlg::OnTransferPrepared()
@@ -207,12 +223,15 @@ QString CMainDlg::ReadoutAt(uintptr_t x)
     if (m_arrValues.empty())
         return QString();
     const QString item = COM_GUI_EX::LoadString(1101);
+    // A missing reading reads "--" in place of its value.
+    const QString missing = QString(item).replace(QStringLiteral("%.2f"), QStringLiteral("--"));
     QString readout = "[" + label + "] ";
     const size_t count = std::min(m_arrValues.size(), m_pNames->size());
     for (size_t j = 0; j < count; ++j) {
         if (j > 0)
             readout += ", ";
-        readout += Format(item, (*m_pNames)[j], m_arrValues[j]);
+        const double value = m_arrValues[j];
+        readout += std::isnan(value) ? Format(missing, (*m_pNames)[j]) : Format(item, (*m_pNames)[j], value);
         readout += m_strUnit;
     }
     return readout;

@@ -117,6 +117,24 @@ QString DecodeGb18030Text(const char* bytes, size_t length)
     return QString::fromUtf8(bytes, static_cast<qsizetype>(length));
 }
 
+// Windows-1252: Latin-1 but for 0x80..0x9F, which hold typographic characters; the
+// five bytes it leaves undefined keep their Latin-1 control characters.
+QString DecodeWindows1252Text(const char* bytes, size_t length)
+{
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        out[i] = c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
+    }
+    return text;
+}
+
 }  // namespace
 
 bool IsValidUtf8(const char* bytes, size_t length)
@@ -136,7 +154,15 @@ QString DecodeText(const char* bytes, size_t length, TextEncoding encoding)
         return QString();
     if (IsAscii(reinterpret_cast<const unsigned char*>(bytes), length))
         return QString::fromLatin1(bytes, static_cast<qsizetype>(length));
-    return encoding == TextEncoding::Utf8 ? DecodeUtf8Text(bytes, length) : DecodeGb18030Text(bytes, length);
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return DecodeUtf8Text(bytes, length);
+    case TextEncoding::Gb18030:
+        return DecodeGb18030Text(bytes, length);
+    case TextEncoding::Windows1252:
+        return DecodeWindows1252Text(bytes, length);
+    }
+    return QString();
 }
 
 clsA2W::clsA2W(const char* text, int capacity, TextEncoding encoding)

@@ -9,10 +9,12 @@
 //   - a data file: UTF-8 when it starts with a UTF-8 byte-order mark or all the text
 //     it contributes (channel names, time labels) is valid UTF-8, else GB18030 (the
 //     Simplified Chinese superset of GBK that recorders on Chinese systems write);
+//     Windows-1252 when the file's dialect says so (single-byte Western text such as
+//     °C); a UTF-16 file is read as UTF-8;
 //   - a settings value: UTF-8 when valid, else GB18030 (files of the Windows program);
 //   - the string table and the program's own literals: UTF-8;
 //   - file names: the file system's encoding (QFile::decodeName).
-enum class TextEncoding { Utf8, Gb18030 };
+enum class TextEncoding { Utf8, Gb18030, Windows1252 };
 
 // Strict UTF-8: shortest forms only, no surrogates (U+D800..U+DFFF), nothing
 // above U+10FFFF, no truncated sequences.

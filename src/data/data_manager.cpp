@@ -4,9 +4,10 @@
 void CMemoryTransferManage::ApplySettings(int timeOrder, int timeColumn, int labelFormat, int rangeMode,
                                           int manualMax, int manualMin)
 {
-    m_nTimeOrder.store(timeOrder);
+    m_nTimeOrderSetting.store(timeOrder);
+    m_nTimeOrder.store(timeOrder == kAutomaticChoice ? 0 : timeOrder);
     // The user counts columns from 1; 0 or less leaves the file without time labels.
-    m_nTimeColumn.store(timeColumn > 0 ? timeColumn - 1 : -1);
+    m_nTimeColumn.store(timeColumn == kAutomaticChoice ? kAutomaticChoice : timeColumn > 0 ? timeColumn - 1 : -1);
     m_nLabelFormat.store(labelFormat);
     m_nRangeMode.store(rangeMode);
     m_nManualMax.store(manualMax);
@@ -62,6 +63,24 @@ TextEncoding CMemoryTransferManage::GetTextEncoding() const
 {
     m_nPublished.load(std::memory_order_acquire);
     return m_dataset.encoding;
+}
+
+CDialect CMemoryTransferManage::GetDialect() const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    return m_dialect;
+}
+
+int CMemoryTransferManage::GetTimeOrder() const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    return m_nTimeOrder.load();
+}
+
+int CMemoryTransferManage::GetLeftOutColumns() const
+{
+    m_nPublished.load(std::memory_order_acquire);
+    return m_nLeftOutColumns;
 }
 
 void CMemoryTransferManage::GetReadout(int index, CSampleArray* values, QString* label) const

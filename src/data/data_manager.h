@@ -23,6 +23,7 @@
 //   is told to end when the load returns (see CReadAhead); nothing of it shows here.
 #include "common/text_convert.h"
 #include "data/dataset.h"
+#include "data/import/dialect.h"
 #include "data/import/import_limits.h"
 #include "data/label_store.h"
 #include "data/prepare_display.h"
@@ -78,6 +79,8 @@ public:
     // The receiver of the completion messages (null: none). A receiver that is
     // destroyed is forgotten before its destruction completes.
     void SetMainWindow(QObject* window);
+    // timeOrder and timeColumn as the settings record holds them; kAutomaticChoice
+    // leaves them to each file's dialect.
     void ApplySettings(int timeOrder, int timeColumn, int labelFormat, int rangeMode, int manualMax, int manualMin);
     // A load of the file; an empty path closes the open one.
     void RequestLoad(const char* path);
@@ -95,6 +98,13 @@ public:
     bool GetDataRange(double* minimum, double* maximum) const;
     // The file's text encoding, decided once per load from all of its names and labels.
     TextEncoding GetTextEncoding() const;
+    // How the last loaded file is written, as its first bytes told.
+    CDialect GetDialect() const;
+    // The order the last load placed its opening page by (the setting's, or the one
+    // found in the file's labels): 0 ascending, 1 descending.
+    int GetTimeOrder() const;
+    // Measurement columns of the last loaded file beyond the largest channel count, not read.
+    int GetLeftOutColumns() const;
     // Every channel's value at the sample index and its time label, decoded.
     void GetReadout(int index, CSampleArray* values, QString* label) const;
     const std::vector<CSampleArray>* GetDisplaySeries(int* step) const;
@@ -178,7 +188,8 @@ private:
     std::string m_strOpenPath;
 
     // Settings.
-    std::atomic<int> m_nTimeOrder{1};
+    std::atomic<int> m_nTimeOrderSetting{1};  // may be kAutomaticChoice
+    std::atomic<int> m_nTimeOrder{1};         // the order pages are prepared by: the setting's or the file's
     std::atomic<int> m_nTimeColumn{0};  // 0-based field index; anything no field reaches means no labels
     std::atomic<int> m_nLabelFormat{0};
     std::atomic<int> m_nRangeMode{0};
@@ -193,6 +204,8 @@ private:
 
     // Dataset (written only by a load; read by others between loads).
     CDataset m_dataset;
+    CDialect m_dialect;
+    int m_nLeftOutColumns = 0;
     WorkStatistics m_statistics;
 
     // Page window.

@@ -1,5 +1,6 @@
 #include "data/dataset.h"
 
+#include <cmath>
 #include <ctime>
 
 CDataset CDataset::Cleared()
@@ -30,7 +31,7 @@ void CDataset::Readout(int index, CSampleArray* values, QString* label) const
     bool anySample = false;
     for (const CSampleArray& channel : samples) {
         const bool has = channel.size() > i;
-        values->push_back(has ? channel[i] : 0.0);
+        values->push_back(has ? channel[i] : NAN);
         anySample = anySample || has;
     }
     if (labels.size() > i) {

@@ -20,8 +20,9 @@ struct CDataset {
     std::vector<CSampleArray> samples;
     // The file's text encoding, decided once from all of its names and labels.
     TextEncoding encoding = TextEncoding::Utf8;
-    // The smallest and largest reading of every data row, rows a query dropped
-    // included; meaningful when dataRead is set (at least one data row was read).
+    // The smallest and largest reading that is a number, of every data row, rows a query
+    // dropped included (a missing reading, NaN, has no part in it); 0.0 and 0.0 when no
+    // reading is a number. dataRead: at least one data row was read.
     double dataMin = 0.0;
     double dataMax = 0.0;
     bool dataRead = false;
@@ -35,7 +36,8 @@ struct CDataset {
     static CDataset Cleared();
 
     int ChannelCount() const { return static_cast<int>(samples.size()); }
-    // Appends every channel's value at the sample index (0.0 where a channel has none)
+    // Appends every channel's value at the sample index (NaN, a missing reading, where a
+    // channel has none)
     // and sets the label to the index's time label, decoded; an index no channel
     // reaches leaves the values empty. A negative index changes nothing.
     void Readout(int index, CSampleArray* values, QString* label) const;

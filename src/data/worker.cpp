@@ -93,13 +93,13 @@ int CMemoryTransferManage::LoadFile()
     settings.queryEnd = m_tQueryEnd.load();
     settings.fitAll = m_bFitAll.load() != 0;
     settings.plotWidth = m_nPlotWidth.load();
-    settings.timeOrder = m_nTimeOrder.load();
+    settings.timeOrder = m_nTimeOrderSetting.load();
 
     if (path.empty()) {
         // No file: the open one is closed.
         ClearLoad();
         m_strOpenPath.clear();
-        SetPageWindow(OpeningPage(m_dataset, settings.plotWidth, settings.timeOrder));
+        SetPageWindow(OpeningPage(m_dataset, settings.plotWidth, m_nTimeOrder.load()));
         return LOAD_FINISHED;
     }
     m_statistics.yieldSeconds = 0.0;
@@ -130,6 +130,9 @@ int CMemoryTransferManage::LoadFile()
     if (result == LOAD_FINISHED) {
         ClearData();
         m_dataset = std::move(imported.dataset);
+        m_dialect = std::move(imported.dialect);
+        m_nTimeOrder.store(imported.timeOrder);
+        m_nLeftOutColumns = imported.leftOutColumns;
         SetPageWindow(imported.page);
         m_strOpenPath = path;
     } else {

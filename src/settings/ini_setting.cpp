@@ -410,10 +410,10 @@ CSettingsRecord LoadSettings(const CInitSetting& setting)
 {
     CSettingsRecord record;
     std::string text;
-    ReadSetting(setting, kKeyTimeColumn, text, "1");
-    record.timeColumn = DecimalToInt(text.c_str());
-    ReadSetting(setting, kKeyTimeOrder, text, "1");
-    record.timeOrder = DecimalToInt(text.c_str());
+    ReadSetting(setting, kKeyTimeColumn, text, kAutomaticValue);
+    record.timeColumn = text == kAutomaticValue ? kAutomaticChoice : DecimalToInt(text.c_str());
+    ReadSetting(setting, kKeyTimeOrder, text, kAutomaticValue);
+    record.timeOrder = text == kAutomaticValue ? kAutomaticChoice : DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyLabelFormat, text, "0");
     record.labelFormat = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyRangeMode, text, "0");

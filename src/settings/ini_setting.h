@@ -13,13 +13,15 @@
 // replaced by a write. Values are narrow text kept byte for byte; the settings record
 // decodes its unit as UTF-8 when valid, else as GB18030 (files the Windows program
 // wrote), and every value is written as UTF-8.
+#include "data/import/import_limits.h"
+
 #include <QString>
 #include <string>
 
 // Section and keys of the settings file.
 constexpr const char* kQuickSaveSection = "QUICK_SAVE";
-constexpr int kKeyTimeColumn = 7000;   // time-label column, 1-based
-constexpr int kKeyTimeOrder = 7001;    // 0 ascending, 1 descending
+constexpr int kKeyTimeColumn = 7000;   // time-label column, 1-based, or automatic
+constexpr int kKeyTimeOrder = 7001;    // 0 ascending, 1 descending, or automatic
 constexpr int kKeyLabelFormat = 7002;  // 0 none, 1, 2, 3
 constexpr int kKeyRangeMode = 7003;    // 0 automatic, 1 manual
 constexpr int kKeyManualMax = 7004;
@@ -27,6 +29,11 @@ constexpr int kKeyManualMin = 7005;
 constexpr int kKeyUnit = 7006;         // text appended to read-out values
 constexpr int kKeyPaperSize = 11100;   // paper-size code of the print setup
 constexpr int kKeyOrientation = 11101; // orientation code of the print setup
+
+// The stored value of a choice left to each file (keys 7000 and 7001), which a missing
+// key means too. The Windows program wrote these keys as "%d" only, so its files keep
+// their meaning.
+constexpr const char* kAutomaticValue = "auto";
 
 // Longest value a read returns, in bytes.
 constexpr int kIniValueMax = 254;
@@ -87,8 +94,8 @@ private:
 
 // The settings record, keys 7000 to 7006.
 struct CSettingsRecord {
-    int timeColumn = 1;   // time-label column, 1-based as the user enters it
-    int timeOrder = 1;    // 0 ascending, 1 descending
+    int timeColumn = kAutomaticChoice;  // time-label column, 1-based as the user enters it
+    int timeOrder = kAutomaticChoice;   // 0 ascending, 1 descending
     int labelFormat = 0;  // 0 none, 1, 2, 3; other values behave as 0
     int rangeMode = 0;    // 0 automatic, 1 manual
     int manualMax = 0;    // manual maximum of the value axis
@@ -121,6 +128,7 @@ QString ReadLastFolder(const CInitSetting& setting);
 // when the write failed or the folder was not stored.
 bool WriteLastFolder(const CInitSetting& setting, const QString& folder);
 
-// Reads keys 7000 to 7006 in order with their defaults "1", "1", "0", "0", "0",
-// "0" and "" (no range test on the integers).
+// Reads keys 7000 to 7006 in order with their defaults kAutomaticValue,
+// kAutomaticValue, "0", "0", "0", "0" and "" (no range test on the integers); the
+// time column and order read kAutomaticValue as kAutomaticChoice.
 CSettingsRecord LoadSettings(const CInitSetting& setting);

@@ -43,6 +43,21 @@ std::string DecimalText(const QLineEdit* edit)
     return std::to_string(DecimalToInt(edit->text().toStdString().c_str()));
 }
 
+// The time-label column and the time order offer the automatic choice: the column
+// edit reads its text, the order list its last item.
+constexpr unsigned kAutomaticText = 1252;
+constexpr int kAutomaticOrder = 2;
+
+std::string ColumnValue(const QLineEdit* edit)
+{
+    return edit->text().trimmed() == COM_GUI_EX::LoadString(kAutomaticText) ? kAutomaticValue : DecimalText(edit);
+}
+
+std::string OrderValue(const QComboBox* list)
+{
+    return list->currentIndex() == kAutomaticOrder ? kAutomaticValue : std::to_string(list->currentIndex());
+}
+
 }  // namespace
 
 CSettingDlg::CSettingDlg(QWidget* parent) : CPopupFormDlg(parent) {}
@@ -70,7 +85,7 @@ void CSettingDlg::OnInitDialog()
     const int top = S(5) + 2 * S(8);
     auto row = [&](int i) { return RECT{left, top + i * S(30), right, top + i * S(30) + S(20)}; };
     auto* column = new QLineEdit;
-    QComboBox* order = MakeList({1250, 1251});
+    QComboBox* order = MakeList({1250, 1251, kAutomaticText});
     QComboBox* format = MakeList({1260, 1261, 1262, 1263});
     QComboBox* range = MakeList({1270, 1271});
     auto* maximum = new QLineEdit;
@@ -90,8 +105,9 @@ void CSettingDlg::OnInitDialog()
     BuildBackground(kCaptions, 7, width - S(8), S(30));
 
     const CSettingsRecord record = m_pSetting ? LoadSettings(*m_pSetting) : LoadSettings(CInitSetting());
-    column->setText(QString::number(record.timeColumn));
-    order->setCurrentIndex(record.timeOrder);
+    const bool automaticColumn = record.timeColumn == kAutomaticChoice;
+    column->setText(automaticColumn ? COM_GUI_EX::LoadString(kAutomaticText) : QString::number(record.timeColumn));
+    order->setCurrentIndex(record.timeOrder == kAutomaticChoice ? kAutomaticOrder : record.timeOrder);
     format->setCurrentIndex(record.labelFormat);
     unit->setText(record.unit);
 
@@ -173,8 +189,8 @@ bool CSettingDlg::WriteKeys()
     const auto* minimum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMin));
     const auto* unit = qobject_cast<QLineEdit*>(GetDlgItem(kKeyUnit));
     const std::pair<int, std::string> values[] = {
-        {kKeyTimeColumn, DecimalText(column)},
-        {kKeyTimeOrder, std::to_string(order->currentIndex())},
+        {kKeyTimeColumn, ColumnValue(column)},
+        {kKeyTimeOrder, OrderValue(order)},
         {kKeyLabelFormat, std::to_string(format->currentIndex())},
         {kKeyRangeMode, std::to_string(range->currentIndex())},
         {kKeyManualMax, DecimalText(maximum)},

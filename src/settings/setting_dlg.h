@@ -4,11 +4,12 @@
 // 7006). It reads the record when it opens and writes it back on an OK; each
 // control's id is the key it edits.
 //
-// Rows, top to bottom: time-label column (edit 7000), time order (list 7001:
-// ascending, descending), time-label format (list 7002: none and formats 1 to 3),
-// value range (list 7003: automatic, manual), manual maximum and minimum (edits
-// 7004, 7005, usable only for the manual range) and the unit (edit 7006). A list's
-// index is the stored value.
+// Rows, top to bottom: time-label column (edit 7000; the text 自动 leaves it to the
+// file), time order (list 7001: ascending, descending, automatic), time-label format
+// (list 7002: none and formats 1 to 3), value range (list 7003: automatic, manual),
+// manual maximum and minimum (edits 7004, 7005, usable only for the manual range) and
+// the unit (edit 7006). A list's index is the stored value, but for the automatic
+// time order, stored as kAutomaticValue.
 #include "settings/popup_dlg.h"
 
 #include <string>

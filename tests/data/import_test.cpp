@@ -33,6 +33,17 @@ std::string SizedFile(const TempDir& dir, const std::string& text, off_t size)
     return path;
 }
 
+// A missing reading (NaN) as the samples compare.
+constexpr double kMissing = -999.0;
+
+Channels MissingMarked(Channels channels)
+{
+    for (CSampleArray& channel : channels)
+        for (double& v : channel)
+            v = std::isnan(v) ? kMissing : v;
+    return channels;
+}
+
 TEST_F(DataManagerTest, FieldsColumnsAndHeaders)
 {
     const std::string header20 = "Time,A1,A2,A3,A4,A5,A6,A7,A8,A9,A10,A11,A12,A13,A14,A15,A16,A17,A18,A19,A20\n";
@@ -44,22 +55,24 @@ TEST_F(DataManagerTest, FieldsColumnsAndHeaders)
         std::vector<std::string> labels;
         Channels samples;
     } cases[] = {
-        {"empty fields vanish", 1,
+        {"empty fields are fields", 1,
          "Time,T1,T2,RH\r\n2024/05/06 12:00:00,21.5,22.0,40\r\n2024/05/06 12:00:10,21.6,,41\r\n",
          {"T1", "T2", "RH"},
          {"2024/05/06 12:00:00", "2024/05/06 12:00:10"},
-         {{21.5, 21.6}, {22.0, 41}, {40}}},
+         {{21.5, 21.6}, {22.0, kMissing}, {40, 41}}},
         {"time in the third column", 3, "A,B,Time,C\n1,2,L1,3\n4,5,L2,6\n", {"A", "B", "C"}, {"L1", "L2"},
          {{1, 4}, {2, 5}, {3, 6}}},
         {"column 0 means no labels", 0, "A,B\n1,2\n", {"A", "B"}, {}, {{1}, {2}}},
-        {"column beyond the row means no labels", 9, "A,B\n1,2\n", {"A", "B"}, {}, {{1}, {2}}},
+        {"column beyond the header means no labels", 9, "A,B\n1,2\n", {"A", "B"}, {}, {{1}, {2}}},
         {"lines without a name before the header", 1, "\n,,\nTime\nTime,A\nL,7\n", {"A"}, {"L"}, {{7}}},
-        {"quotes are ordinary characters", 1, "T,\"a,b\"\nL,\"1,2\"\n", {"\"a", "b\""}, {"L"}, {{0}, {2}}},
-        {"readings by atof", 1, "T,A,B,C,D\nL,abc, 3.25,1e2x,-0x10\n", {"A", "B", "C", "D"}, {"L"},
-         {{0}, {3.25}, {100}, {-16}}},
-        {"ragged rows shift later readings", 1, "T,A,B\nL1,1\nL2,2,3\nL3\n", {"A", "B"}, {"L1", "L2", "L3"},
-         {{1, 2}, {3}}},
-        {"blank data rows add nothing", 1, "T,A\n\nL,1\n\n", {"A"}, {"L"}, {{1}}},
+        {"an empty name takes the default name", 1, "Time,,B,\nL,1,2\n", {"\xE9\x80\x9A\xE9\x81\x93" "01", "B"}, {"L"},
+         {{1}, {2}}},
+        {"quoted fields", 1, "T,\"a,b\"\n\"L,1\",\"1.5\"\n", {"a,b"}, {"L,1"}, {{1.5}}},
+        {"readings without a number are missing", 1, "T,A,B,C,D,E\nL,abc, 3.25,1e2x,----,OVER\n",
+         {"A", "B", "C", "D", "E"}, {"L"}, {{kMissing}, {3.25}, {100}, {kMissing}, {kMissing}}},
+        {"short rows miss their last readings", 1, "T,A,B\nL1,1\nL2,2,3\nL3\n,4\n", {"A", "B"},
+         {"L1", "L2", "L3", ""}, {{1, 2, kMissing, 4}, {kMissing, 3, kMissing, kMissing}}},
+        {"blank data rows add nothing", 1, "T,A\n\nL,1\n,,\n", {"A"}, {"L"}, {{1}}},
         {"zero byte ends the line", 1, std::string("T,A\nL,5\0,6\n", 11), {"A"}, {"L"}, {{5}}},
         {"byte-order mark", 1, "\xEF\xBB\xBFTime,A\nL,1\n", {"A"}, {"L"}, {{1}}},
     };
@@ -68,7 +81,7 @@ TEST_F(DataManagerTest, FieldsColumnsAndHeaders)
         EXPECT_EQ(Load(dir.Write("f.csv", c.csv)), LOAD_FINISHED) << c.name;
         EXPECT_EQ(Names(), c.names) << c.name;
         EXPECT_EQ(LabelList(Labels()), c.labels) << c.name;
-        EXPECT_EQ(Samples(), c.samples) << c.name;
+        EXPECT_EQ(MissingMarked(Samples()), c.samples) << c.name;
         EXPECT_EQ(manager->GetChannelCount(), static_cast<int>(c.names.size())) << c.name;
     }
 
@@ -77,6 +90,7 @@ TEST_F(DataManagerTest, FieldsColumnsAndHeaders)
     ASSERT_EQ(Names().size(), 16u);
     EXPECT_EQ(Names().back(), "A16");
     EXPECT_EQ(Samples().back(), CSampleArray{16});
+    EXPECT_EQ(manager->GetLeftOutColumns(), 4);
 }
 
 // Only regular files are read: anything else is unreadable at once, whether or not
@@ -119,7 +133,7 @@ TEST_F(DataManagerTest, LongLinesAreReadInPieces)
     const std::string line = "L," + std::string(2996, '1') + ",2";
     Load(dir.Write("long.csv", "Time,A\n" + line + "\n"));
     EXPECT_EQ(LabelList(Labels()), (std::vector<std::string>{"L", std::string(1279, '1'), std::string(440, '1')}));
-    EXPECT_EQ(Samples()[0], (CSampleArray{std::numeric_limits<double>::infinity(), 2}));
+    EXPECT_EQ(MissingMarked(Samples()), (Channels{{std::numeric_limits<double>::infinity(), kMissing, 2}}));
 }
 
 // The value range is observed through the automatic axis built from it: whole tens
@@ -133,7 +147,8 @@ TEST_F(DataManagerTest, ValueRangeFromEveryReading)
     } cases[] = {
         {"first row starts the range", "T,A,B,C\nL,5,1,9\n", -10, 10},
         {"later rows widen it", "T,A,B\nL,5,6\nL,-2,30\n", -10, 40},
-        {"a blank first row leaves 0 inside", "T,A\n\nL,15\nL,17\n", -10, 20},
+        {"a blank line is no data row", "T,A\n\nL,15\nL,17\n", 0, 20},
+        {"missing readings never enter", "T,A,B\nL,----,14\nL,,16\n", 0, 20},
         {"not-a-number never enters", "T,A,B\nL,nan,14\nL,nan,16\n", 0, 20},
         {"not-a-number alone", "T,A\nL,nan\n", -10, 10},
         {"readings beyond the channels do not count", "T,A\nL,11,500\n", 0, 20},
@@ -187,7 +202,7 @@ TEST_F(DataManagerTest, QueryKeepsRowsInsideBothEnds)
 }
 
 // Thousands of rows with short rows and rows outside the query scattered among them:
-// every channel keeps exactly the readings it received, in file order.
+// every channel keeps its readings in file order, a missing one where a row is short.
 TEST_F(DataManagerTest, LongFilesKeepEveryReadingInOrder)
 {
     std::string csv = "Time,A,B,C\n";
@@ -200,11 +215,12 @@ TEST_F(DataManagerTest, LongFilesKeepEveryReadingInOrder)
         const bool outside = r % 997 == 5;      // a second before the query's start
         const int readings = r % 701 == 3 ? 1 : 3;  // a short row now and then
         csv += outside ? "2024/05/05 23:59:59" : label;
-        for (int c = 0; c < readings; ++c) {
+        for (int c = 0; c < 3; ++c) {
             const double v = r * 10 + c + 0.5;
-            csv += "," + std::to_string(v);
+            if (c < readings)
+                csv += "," + std::to_string(v);
             if (!outside)
-                expected[static_cast<size_t>(c)].push_back(v);
+                expected[static_cast<size_t>(c)].push_back(c < readings ? v : kMissing);
         }
         csv += "\n";
         if (!outside)
@@ -212,7 +228,7 @@ TEST_F(DataManagerTest, LongFilesKeepEveryReadingInOrder)
     }
     Load(dir.Write("long.csv", csv));
     EXPECT_EQ(QueryLoad(start, start + 86399, false), LOAD_FINISHED);
-    EXPECT_EQ(Samples(), expected);
+    EXPECT_EQ(MissingMarked(Samples()), expected);
     EXPECT_EQ(LabelList(Labels()), labels);
     double low, high;
     ASSERT_TRUE(manager->GetDataRange(&low, &high));
@@ -298,13 +314,12 @@ TEST_F(DataManagerTest, ReadoutAtASampleIndex)
     CSampleArray values;
     QString label;
     manager->GetReadout(1, &values, &label);
-    EXPECT_EQ(values, (CSampleArray{3, 0}));
+    EXPECT_EQ(MissingMarked({values}), (Channels{{3, kMissing}}));
     EXPECT_EQ(label, "L1");
 
     values.clear();
-    manager->GetReadout(2, &values, &label);
-    EXPECT_TRUE(values.empty());  // no channel has sample 2, but label 2 exists
-    EXPECT_EQ(label, "L2");
+    manager->GetReadout(3, &values, &label);
+    EXPECT_TRUE(values.empty());  // no channel has sample 3
 
     values = {7};
     label = "kept";

@@ -12,31 +12,33 @@
 namespace {
 
 struct Line {
-    int readings;
+    CBlockLine::Kind kind;
     std::string text;
-    std::vector<double> values;
+    std::vector<double> values;  // NaN as -1e300, so that vectors compare
     uint64_t fileEnd;
 };
 
 // The read-ahead thread on the file; null when the file does not open.
 std::unique_ptr<CReadAhead> ReadAhead(const std::string& path, int timeColumn)
 {
-    auto filler = std::make_unique<CBlockFiller>(timeColumn);
+    CLineRules rules;
+    rules.timeColumn = timeColumn;
+    auto filler = std::make_unique<CBlockFiller>(rules);
     if (!filler->Reader().Open(CByteSource::File(path.c_str())))
         return nullptr;
     return std::make_unique<CReadAhead>(std::move(filler), nullptr);
 }
 
-std::vector<Line> AllLines(CReadAhead& lines)
+std::vector<Line> AllLines(CReadAhead& lines, int channels)
 {
     std::vector<Line> out;
     while (const CLineBlock* block = lines.Next()) {
         EXPECT_LE(block->lines.size(), static_cast<size_t>(CLineBlock::kLines));
         for (size_t i = 0; i < block->lines.size(); ++i) {
             const CBlockLine& line = block->lines[i];
-            Line copy{line.readings, std::string(block->Text(line), line.textLength), {}, line.fileEnd};
-            for (int c = 0; c < line.readings; ++c)
-                copy.values.push_back(block->Channel(c)[i]);
+            Line copy{line.kind, std::string(block->Text(line), line.textLength), {}, line.fileEnd};
+            for (int c = 0; line.kind == CBlockLine::kData && c < channels; ++c)
+                copy.values.push_back(std::isnan(block->Channel(c)[i]) ? -1e300 : block->Channel(c)[i]);
             out.push_back(copy);
         }
     }
@@ -48,19 +50,19 @@ TEST(ReadAhead, LinesComeInFileOrderAcrossBlocks)
     // Lines before the header name nothing: a blank one and one holding only the label
     // column. Then rows of every shape, for several blocks.
     std::string csv = "\nTime\nTime,A,B\n";
-    std::vector<Line> expected = {{CBlockLine::kHeader, "\n", {}, 1},
-                                  {CBlockLine::kHeader, "Time\n", {}, 6},
+    std::vector<Line> expected = {{CBlockLine::kBeforeHeader, "\n", {}, 1},
+                                  {CBlockLine::kBeforeHeader, "Time\n", {}, 6},
                                   {CBlockLine::kHeader, "Time,A,B\n", {}, 15}};
     for (int r = 0; r < 3 * CLineBlock::kLines + 7; ++r) {
         const std::string label = "L" + std::to_string(r);
         const double a = r + 0.25, b = -r - 0.5;
         std::string row;
-        Line line{2, label, {a, b}, 0};
+        Line line{CBlockLine::kData, label, {a, b}, 0};
         switch (r % 4) {
         case 0: row = label + "," + std::to_string(a) + "," + std::to_string(b) + "\n"; break;
-        case 1: row = label + "," + std::to_string(a) + "\n"; line.values = {a}; line.readings = 1; break;
+        case 1: row = label + "," + std::to_string(a) + "\n"; line.values = {a, -1e300}; break;  // a short row
         case 2: row = label + "," + std::to_string(a) + "," + std::to_string(b) + ",99\r\n"; break;
-        default: row = ",,\n"; line = Line{0, "", {}, 0}; break;  // no field at all: no label either
+        default: row = ",,\n"; line = Line{CBlockLine::kSkipped, "", {}, 0}; break;  // blank: no data row
         }
         csv += row;
         line.fileEnd = expected.back().fileEnd + row.size();
@@ -69,10 +71,10 @@ TEST(ReadAhead, LinesComeInFileOrderAcrossBlocks)
     TempDir dir;
     const std::unique_ptr<CReadAhead> lines = ReadAhead(dir.Write("rows.csv", csv), 0);
     ASSERT_NE(lines, nullptr);
-    const std::vector<Line> got = AllLines(*lines);
+    const std::vector<Line> got = AllLines(*lines, 2);
     ASSERT_EQ(got.size(), expected.size());
     for (size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].readings, expected[i].readings) << "line " << i;
+        EXPECT_EQ(got[i].kind, expected[i].kind) << "line " << i;
         EXPECT_EQ(got[i].text, expected[i].text) << "line " << i;
         EXPECT_EQ(got[i].values, expected[i].values) << "line " << i;
         EXPECT_EQ(got[i].fileEnd, expected[i].fileEnd) << "line " << i;

@@ -19,20 +19,40 @@ double Read(const char* text)
     return ParseReading(text, text + std::strlen(text));
 }
 
-TEST(ParseReading, FollowsAtofOnEveryForm)
+// Equal, or both not a number.
+bool Same(double a, double b)
 {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+TEST(ParseReading, FollowsAtofOnEveryFormAndMissesWithoutANumber)
+{
+    const double missing = NAN;
     const struct {
         const char* text;
         double expected;
     } cases[] = {
-        {"21.5", 21.5},       {" 3.25", 3.25},     {"\t-7", -7.0},      {"+1.5", 1.5},     {"abc", 0.0},
-        {"", 0.0},            {"12abc", 12.0},     {"1e3", 1000.0},     {"1e", 1.0},       {"1e+", 1.0},
-        {".5", 0.5},          {"-.5", -0.5},       {".", 0.0},          {"-", 0.0},        {"+-5", 0.0},
-        {"0x10", 16.0},       {"-0x1p3", -8.0},    {"0x", 0.0},         {"1.5.2", 1.5},    {"\"3\"", 0.0},
+        {"21.5", 21.5},       {" 3.25", 3.25},     {"\t-7", -7.0},      {"+1.5", 1.5},     {"abc", missing},
+        {"", missing},        {"12abc", 12.0},     {"1e3", 1000.0},     {"1e", 1.0},       {"1e+", 1.0},
+        {".5", 0.5},          {"-.5", -0.5},       {".", missing},      {"-", missing},    {"+-5", missing},
+        {"0x10", 16.0},       {"-0x1p3", -8.0},    {"0x", 0.0},         {"1.5.2", 1.5},    {"----", missing},
         {"007", 7.0},         {"1e-400", 0.0},     {"2.5E2x", 250.0},   {"0.1", 0.1},      {"1 2", 1.0},
+        {"OVER", missing},    {"ERR", missing},    {" ", missing},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Read(c.text), c.expected) << "input \"" << c.text << "\"";
+        EXPECT_TRUE(Same(Read(c.text), c.expected)) << "input \"" << c.text << "\" read " << Read(c.text);
+    // A decimal comma: the comma is the mark, a point ends the number.
+    const struct {
+        const char* text;
+        double expected;
+    } commas[] = {{"21,5", 21.5}, {"-0,25", -0.25}, {"1,5e2", 150.0}, {"1.234,5", 1.0}, {",", missing}, {"12345678,9", 12345678.9}};
+    for (const auto& c : commas) {
+        double fast = -1.0;
+        const char* end = c.text + std::strlen(c.text);
+        const bool short_ = ParseShortReading(c.text, end, end, &fast, ',');
+        EXPECT_TRUE(Same(ParseReading(c.text, end, ','), c.expected)) << c.text;
+        EXPECT_TRUE(!short_ || fast == c.expected) << c.text;
+    }
 }
 
 TEST(ParseReading, InfinitiesAndNotANumber)
@@ -88,7 +108,9 @@ TEST(ParseShortReading, AgreesWithStrtodOnRandomFields)
         const int length = 1 + static_cast<int>(next() % 12);
         for (int k = 0; k < length; ++k)
             line[k] = alphabet[next() % (sizeof alphabet - 1)];
-        const double expected = strtod_l(line, nullptr, cLocale);
+        char* stop = nullptr;
+        const double number = strtod_l(line, &stop, cLocale);
+        const double expected = stop == line ? NAN : number;  // no number: a missing reading
         // The line either ends with the field, goes on with more fields, or the reader's
         // buffer holds anything after it.
         const int tail = static_cast<int>(next() % 3) * 5;
@@ -101,7 +123,7 @@ TEST(ParseShortReading, AgreesWithStrtodOnRandomFields)
         double got = -12345.0;
         if (!ParseShortReading(line, line + length, limit, &got))
             got = ParseReading(line, line + length);
-        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+        ASSERT_TRUE(std::memcmp(&got, &expected, sizeof got) == 0 || (std::isnan(got) && std::isnan(expected)))
             << "\"" << std::string(line, static_cast<size_t>(length)) << "\" read " << got << ", not " << expected;
     }
     freelocale(cLocale);
@@ -126,29 +148,34 @@ TEST(ConvertRowFields, AgreesWithStrtodOnRandomRows)
     for (int row = 0; row < 30000; ++row) {
         const int count = 1 + static_cast<int>(next() % 18);
         std::string line;
-        std::vector<uint16_t> spans;
+        std::vector<std::string> fields;
         std::vector<double> expected;
+        std::vector<int> columns;
         for (int i = 0; i < count; ++i) {
             std::string field;
             const int length = 1 + static_cast<int>(next() % 11);
             for (int k = 0; k < length; ++k)
                 field += alphabet[next() % (sizeof alphabet - 1)];
-            spans.push_back(static_cast<uint16_t>(line.size()));
-            line += field;
-            spans.push_back(static_cast<uint16_t>(line.size()));
-            line += ',';
-            expected.push_back(strtod_l(field.c_str(), nullptr, cLocale));
+            line += field + ",";
+            fields.push_back(field);
+            char* stop = nullptr;
+            const double value = strtod_l(field.c_str(), &stop, cLocale);
+            expected.push_back(stop == field.c_str() ? NAN : value);
+            columns.push_back(i);
         }
+        columns.push_back(count);  // a field the row lacks
+        expected.push_back(NAN);
         const bool tight = next() % 2 == 0;  // the buffer ends right after the last field
         std::vector<char> buffer(line.begin(), line.end() - (tight ? 1 : 0));
         if (!tight)
             buffer.insert(buffer.end(), 16, '7');
-        const char* limit = buffer.data() + buffer.size();
-        std::vector<double> got(static_cast<size_t>(count), -12345.0);
-        ConvertRowFields(buffer.data(), limit, spans.data(), count, got.data());
-        for (int i = 0; i < count; ++i) {
-            const std::string field = line.substr(spans[2 * i], spans[2 * i + 1] - spans[2 * i]);
-            ASSERT_EQ(std::memcmp(&got[i], &expected[i], sizeof(double)), 0)
+        CFieldEdges edges;
+        CFieldSplitter().Split(buffer.data(), buffer.data() + line.size() - 1, buffer.data() + buffer.size(), &edges);
+        std::vector<double> got(columns.size(), -12345.0);
+        ConvertRowFields(edges, columns.data(), count + 1, '.', got.data());
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const std::string field = i < fields.size() ? fields[i] : "(none)";
+            ASSERT_TRUE(std::memcmp(&got[i], &expected[i], sizeof(double)) == 0 || (std::isnan(got[i]) && std::isnan(expected[i])))
                 << "\"" << field << "\" read " << got[i] << ", not " << expected[i];
         }
     }

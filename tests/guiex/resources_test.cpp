@@ -44,14 +44,14 @@ std::string Conversions(const std::string& format)
 
 // Every text of the table (ids are 16-bit) decodes as UTF-8 and takes the arguments
 // its callers pass: the default channel names an int (1002), the file line a text
-// (1100), each read-out item a text and a value (1101), the unwritable-file message
-// and the settings dialog's refusals one or two Qt arguments (the field captions), as
-// does the query dialog's (1530); every other text is shown as it is and has no
-// conversion.
+// (1100), each read-out item a text and a value (1101), the columns left out an int
+// (1120), the unwritable-file message and the settings dialog's refusals one or two Qt
+// arguments (the field captions), as does the query dialog's (1530); every other text
+// is shown as it is and has no conversion.
 // The texts the windows and their tests are built on stay as they are.
 TEST(LoadString, EveryTextDecodesAndTakesItsCallersArguments)
 {
-    const std::map<unsigned, std::string> formats = {{1002, "d"}, {1100, "s"}, {1101, "sf"}};
+    const std::map<unsigned, std::string> formats = {{1002, "d"}, {1100, "s"}, {1101, "sf"}, {1120, "d"}};
     const std::map<unsigned, int> qtArguments = {{1210, 1}, {1211, 1}, {1212, 2}, {1530, 2}, {1603, 1}};
     int texts = 0;
     for (unsigned id = 0; id <= 0xFFFF; ++id) {
@@ -78,7 +78,7 @@ TEST(LoadString, EveryTextDecodesAndTakesItsCallersArguments)
 TEST(LoadString, IdsOutsideTheTableAreEmpty)
 {
     // Neighbours of held ids and the ends of the range.
-    for (unsigned id : {0u, 1u, 999u, 1001u, 1003u, 1049u, 1051u, 1102u, 1199u, 1207u, 1252u,
+    for (unsigned id : {0u, 1u, 999u, 1001u, 1003u, 1049u, 1051u, 1102u, 1199u, 1207u, 1253u,
                         1264u, 1272u, 1401u, 1404u, 1504u, 1512u, 1519u, 1522u, 65535u, ~0u})
         EXPECT_EQ(LoadString(id), "") << "id " << id;
 }

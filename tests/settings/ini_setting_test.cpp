@@ -38,10 +38,15 @@ QStringList FolderEntries(const std::string& folder)
     return entries;
 }
 
-// The record as "column order format range max min [unit]".
+std::string Choice(int value)
+{
+    return value == kAutomaticChoice ? "auto" : std::to_string(value);
+}
+
+// The record as "column order format range max min [unit]", "auto" for an automatic choice.
 std::string Fields(const CSettingsRecord& r)
 {
-    return std::to_string(r.timeColumn) + " " + std::to_string(r.timeOrder) + " " + std::to_string(r.labelFormat)
+    return Choice(r.timeColumn) + " " + Choice(r.timeOrder) + " " + std::to_string(r.labelFormat)
            + " " + std::to_string(r.rangeMode) + " " + std::to_string(r.manualMax) + " "
            + std::to_string(r.manualMin) + " [" + r.unit.toStdString() + "]";
 }
@@ -71,15 +76,16 @@ TEST(LoadSettings, DefaultsOfMissingFileAndMissingKeys)
         {"no file", nullptr},
         {"other section only", "[OTHER]\r\n7000=5\r\n7006=V\r\n"},
         {"keys before any section", "7000=5\r\n7006=V\r\n[QUICK_SAVE]\r\n11100=9\r\n"},
+        {"automatic choices stored", "[QUICK_SAVE]\r\n7000=auto\r\n7001=auto\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = c.content ? dir.Write("Trandor.INI", c.content) : dir.Path("none.INI");
-        EXPECT_EQ(Fields(LoadSettings(CInitSetting(path.c_str()))), "1 1 0 0 0 0 []");
+        EXPECT_EQ(Fields(LoadSettings(CInitSetting(path.c_str()))), "auto auto 0 0 0 0 []");
     }
     const CInitSetting noPath;
     EXPECT_EQ(noPath.GetPath(), nullptr);
-    EXPECT_EQ(Fields(LoadSettings(noPath)), "1 1 0 0 0 0 []");
+    EXPECT_EQ(Fields(LoadSettings(noPath)), "auto auto 0 0 0 0 []");
     EXPECT_FALSE(WriteSetting(noPath, kKeyTimeColumn, "3"));
 }
 
@@ -423,5 +429,5 @@ TEST(LastFolder, KeptWholeInASectionOfItsOwn)
         EXPECT_FALSE(WriteLastFolder(ini, QString::fromStdString(folder)));
         EXPECT_EQ(ReadLastFolder(ini), "") << folder;
     }
-    EXPECT_EQ(Fields(LoadSettings(ini)), "3 1 0 0 0 0 []");
+    EXPECT_EQ(Fields(LoadSettings(ini)), "3 auto 0 0 0 0 []");
 }

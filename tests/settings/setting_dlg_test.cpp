@@ -82,11 +82,11 @@ TEST_F(SettingDlgTest, OpensOnTheStoredRecord)
         std::vector<std::pair<int, const char*>> keys;
         const char* shown;
     } cases[] = {
-        {{}, "1|1|0|0||||false"},
+        {{}, "自动|2|0|0||||false"},
         {{{7000, "3"}, {7001, "0"}, {7002, "2"}, {7003, "1"}, {7004, "80"}, {7005, "-20"}, {7006, "℃"}},
          "3|0|2|1|80|-20|℃|true"},
-        {{{7003, "0"}, {7004, "80"}, {7005, "-20"}}, "1|1|0|0||||false"},
-        {{{7000, "abc"}}, "0|1|0|0||||false"},
+        {{{7003, "0"}, {7004, "80"}, {7005, "-20"}}, "自动|2|0|0||||false"},
+        {{{7000, "abc"}, {7001, "1"}}, "0|1|0|0||||false"},
     };
     for (const auto& c : cases) {
         std::remove(path.c_str());
@@ -120,7 +120,12 @@ TEST_F(SettingDlgTest, RangeRuleAndTheKeysWrittenInOrder)
     Edit(7006)->setText("  mV \t");
     EXPECT_EQ(Confirm(), "");
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=4\r\n7001=1\r\n7002=3\r\n7003=0\r\n7004=0\r\n7005=0\r\n7006=mV\r\n");
+    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=4\r\n7001=auto\r\n7002=3\r\n7003=0\r\n7004=0\r\n7005=0\r\n7006=mV\r\n");
+    Open(&ini);  // the automatic choices, chosen again
+    Edit(7000)->setText(" 自动 ");
+    List(7001)->setCurrentIndex(1);
+    EXPECT_EQ(Confirm(), "");
+    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=auto\r\n7001=1\r\n7002=3\r\n7003=0\r\n7004=0\r\n7005=0\r\n7006=mV\r\n");
 }
 
 // Refused inputs: the message names the field, the focus goes to it, nothing is

@@ -45,7 +45,7 @@ TEST_F(ExportToolTest, SummaryOfTheSampleFile)
     const QJsonObject info = Info(dir.Write("sample.csv", kSample), {"--order", "asc", "--series", "--cursor", "31"});
     EXPECT_EQ(info["result"].toInt(), 0);
     EXPECT_EQ(Strings(info["channels"]), (QStringList{"T1", "T2", "RH"}));
-    EXPECT_EQ(info["samples"].toArray(), (QJsonArray{2, 2, 1}));  // the empty field moved 41 to T2
+    EXPECT_EQ(info["samples"].toArray(), (QJsonArray{2, 2, 2}));  // the empty field is T2's missing reading
     EXPECT_EQ(info["labels"].toInt(), 2);
     EXPECT_EQ(info["data_min"].toDouble(), 21.5);
     EXPECT_EQ(info["data_max"].toDouble(), 41.0);
@@ -56,11 +56,11 @@ TEST_F(ExportToolTest, SummaryOfTheSampleFile)
     EXPECT_EQ(info["zoom_level"].toInt(), 7);
     EXPECT_EQ(info["axis"].toObject(), (QJsonObject{{"min", 10}, {"max", 50}}));
     EXPECT_EQ(Strings(info["axis_labels"]), (QStringList{"2024/05/06 12:00:00", "2024/05/06 12:00:10"}));
-    // Column 31 is the second sample; RH has none there.
-    EXPECT_EQ(info["readout"].toString(), "[2024/05/06 12:00:10] T1:21.60, T2:41.00, RH:0.00");
+    // Column 31 is the second sample; T2's reading there is missing.
+    EXPECT_EQ(info["readout"].toString(), "[2024/05/06 12:00:10] T1:21.60, T2:--, RH:41.00");
     const QJsonArray series = info["series"].toArray();
     ASSERT_EQ(series.size(), 3);
-    EXPECT_EQ(series[2].toArray(), (QJsonArray{(40.0 - 10) / 40}));
+    EXPECT_EQ(series[2].toArray(), (QJsonArray{(40.0 - 10) / 40, (41.0 - 10) / 40}));
 }
 
 // Newest row first, shown oldest on the left; labels formatted HH:MM:SS.

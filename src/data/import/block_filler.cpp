@@ -1,15 +1,25 @@
 #include "data/import/block_filler.h"
 
-#include "data/import/field_splitter.h"
 #include "data/import/row_conversion.h"
 
 #include <algorithm>
 #include <cmath>
 
-int NamedChannels(int fieldCount, int timeColumn)
+std::vector<int> ChannelColumns(const CLineRules& rules, int fieldCount)
 {
-    const int names = fieldCount - (timeColumn >= 0 && timeColumn < fieldCount ? 1 : 0);
-    return std::min(names, kLargestChannelCount);
+    if (rules.headerLine >= 0)
+        return rules.channelColumns;
+    std::vector<int> columns;
+    for (int field = 0; field < fieldCount; ++field) {
+        if (field != rules.timeColumn && field != rules.clockColumn)
+            columns.push_back(field);
+    }
+    return columns;
+}
+
+bool HasLabels(const CLineRules& rules, int fieldCount)
+{
+    return rules.timeColumn >= 0 && (rules.headerLine >= 0 || rules.timeColumn < fieldCount);
 }
 
 CLineBlock::CLineBlock() : m_values(new double[static_cast<size_t>(kLines) * kLargestChannelCount])
@@ -19,13 +29,28 @@ CLineBlock::CLineBlock() : m_values(new double[static_cast<size_t>(kLines) * kLa
 
 namespace {
 
-// Copies [begin, end) and padding bytes to the block's text as the line's text.
+// Appends [begin, end) and padding bytes to the block's text as (part of) the line's text.
 void KeepText(const char* begin, const char* end, size_t padding, CLineBlock& block, CBlockLine& line)
 {
-    line.text = static_cast<uint32_t>(block.text.size());
-    line.textLength = static_cast<uint32_t>(end - begin);
+    if (line.textLength == 0)
+        line.text = static_cast<uint32_t>(block.text.size());
+    line.textLength += static_cast<uint32_t>(end - begin);
     block.text.insert(block.text.end(), begin, end);
     block.text.insert(block.text.end(), padding, '\0');
+}
+
+// Keeps the row's time label: its field, or the date and time fields joined by a
+// blank; empty when the row has neither.
+void KeepLabel(const CFieldEdges& fields, const CLineRules& rules, CLineBlock& block, CBlockLine& line)
+{
+    line.text = static_cast<uint32_t>(block.text.size());
+    for (int field : {rules.timeColumn, rules.clockColumn}) {
+        if (field < 0 || field >= fields.count || fields.Begin(field) == fields.End(field))
+            continue;
+        if (line.textLength > 0)
+            KeepText(" ", " " + 1, 0, block, line);
+        KeepText(fields.text + fields.Begin(field), fields.text + fields.End(field), 0, block, line);
+    }
 }
 
 // The smallest and largest of the readings that are numbers, the first of equal ones. A
@@ -70,14 +95,21 @@ void Range(const double* row, int count, double* low, double* high)
 }
 
 // Puts a row's readings into the block's channel columns and finds their range.
-void StoreReadings(const double* row, size_t index, CLineBlock& block, CBlockLine& line)
+void StoreReadings(const double* row, int count, size_t index, CLineBlock& block, CBlockLine& line)
 {
-    for (int c = 0; c < line.readings; ++c)
+    for (int c = 0; c < count; ++c)
         block.Channel(c)[index] = row[c];
-    Range(row, line.readings, &line.low, &line.high);
+    Range(row, count, &line.low, &line.high);
 }
 
 }  // namespace
+
+void CBlockFiller::SetRules(const CLineRules& rules)
+{
+    m_rules = rules;
+    m_splitter = CFieldSplitter(rules.separator);
+    m_reader.SetLines(rules.pieceChars, rules.separator);
+}
 
 bool CBlockFiller::Fill(CLineBlock& block)
 {
@@ -93,41 +125,69 @@ bool CBlockFiller::Fill(CLineBlock& block)
     return true;
 }
 
+// Whether the line after the header is one the rules name as holding no data.
+bool CBlockFiller::NotData(uint64_t line)
+{
+    const std::vector<int>& lines = m_rules.nonDataLines;
+    while (m_nNextNotData < lines.size() && static_cast<uint64_t>(lines[m_nNextNotData]) < line)
+        ++m_nNextNotData;
+    return m_nNextNotData < lines.size() && static_cast<uint64_t>(lines[m_nNextNotData]) == line;
+}
+
+// Whether a line past the sniffed bytes, of a file not in the recorder's format, is a
+// data row (the sniff named the lines without data before it).
+bool CBlockFiller::IsData(const CFieldEdges& fields)
+{
+    m_fields.clear();
+    for (int i = 0; i < fields.count; ++i)
+        m_fields.emplace_back(fields.text + fields.Begin(i), static_cast<size_t>(fields.End(i) - fields.Begin(i)));
+    return IsDataRow(m_fields.data(), fields.count, m_rules.dialect);
+}
+
+void CBlockFiller::TakeHeader(const CFieldEdges& fields)
+{
+    m_columns = ChannelColumns(m_rules, fields.count);
+    if (m_columns.size() > static_cast<size_t>(kLargestChannelCount))
+        m_columns.resize(kLargestChannelCount);
+    m_bLabelled = HasLabels(m_rules, fields.count);
+    m_bHeaderRead = true;
+}
+
 void CBlockFiller::FillLine(const char* begin, const char* end, CLineBlock& block)
 {
     const char* const limit = end + CLineReader::kReadablePast;
-    CFieldEdges fields;
-    SplitFields(begin, end, limit, &fields);
     // Written in place: the lines are reserved, and a copy would be read back before its
     // bytes reached the cache.
     const size_t index = block.lines.size();
     CBlockLine& line = block.lines.emplace_back();
     line.fileEnd = m_reader.Consumed();
-    if (m_nChannels == 0) {
-        // Read by the import as the header: it splits the line again for the names.
-        line.readings = CBlockLine::kHeader;
+    const uint64_t number = m_nLine++;
+    if (!m_bHeaderRead && m_rules.headerLine >= 0 && number < static_cast<uint64_t>(m_rules.headerLine))
+        return;  // skipped: before the header line
+    if (m_bHeaderRead && NotData(number))
+        return;
+    CFieldEdges fields;
+    m_splitter.Split(begin, end, limit, &fields);
+    if (!m_bHeaderRead) {
+        // Read by the import as the header, or kept for its encoding: it splits the
+        // header again for the names.
         KeepText(begin, end, CLineReader::kReadablePast, block, line);
-        m_nChannels = NamedChannels(fields.count, m_nTimeColumn);
+        line.kind = m_rules.headerLine >= 0 || !ChannelColumns(m_rules, fields.count).empty() ? CBlockLine::kHeader
+                                                                                                : CBlockLine::kBeforeHeader;
+        if (line.kind == CBlockLine::kHeader)
+            TakeHeader(fields);
         return;
     }
-
-    // The reading columns: those before the label's and those after it, as many as
-    // there are channels.
-    line.labelled = m_nTimeColumn >= 0 && m_nTimeColumn < fields.count;
-    const int last = std::min(fields.count, m_nChannels + (line.labelled && m_nTimeColumn <= m_nChannels ? 1 : 0));
-    const int split = line.labelled ? std::min(m_nTimeColumn, last) : last;
-    line.readings = last > split ? last - 1 : last;
-    const uint16_t* spans = fields.edges + (split == 0 ? 2 : 0);
-    uint16_t joined[2 * kLargestChannelCount];
-    if (split > 0 && split < last) {
-        // The label sits between readings: the spans on both sides of it are joined.
-        std::copy(fields.edges, fields.edges + 2 * split, joined);
-        std::copy(fields.edges + 2 * (split + 1), fields.edges + 2 * last, joined + 2 * split);
-        spans = joined;
-    }
+    if (fields.count == 0 || m_columns.empty())
+        return;  // a blank line, or a file without channels: no data row
+    const bool sniffed = line.fileEnd - static_cast<uint64_t>(end - begin) < kSniffBytes;
+    if (!sniffed && !m_rules.dialect.recorderFormat && !IsData(fields))
+        return;
+    line.kind = CBlockLine::kData;
     double row[kLargestChannelCount];
-    ConvertRowFields(begin, limit, spans, line.readings, row);
-    StoreReadings(row, index, block, line);
-    if (line.labelled)
-        KeepText(begin + fields.Begin(m_nTimeColumn), begin + fields.End(m_nTimeColumn), 0, block, line);
+    const int channels = static_cast<int>(m_columns.size());
+    ConvertRowFields(fields, m_columns.data(), channels, m_rules.decimalMark, row);
+    StoreReadings(row, channels, index, block, line);
+    if (m_bLabelled)
+        KeepLabel(fields, m_rules, block, line);
 }

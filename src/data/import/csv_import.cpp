@@ -5,6 +5,7 @@
 #include "data/import/field_splitter.h"
 #include "data/import/read_ahead.h"
 #include "data/transfer_messages.h"
+#include "guiex/strings.h"
 
 #include <algorithm>
 #include <chrono>
@@ -53,8 +54,10 @@ private:
 // time label, ranges and readings.
 class CRowIntake {
 public:
-    CRowIntake(const CImportSettings& settings, uint64_t fileBytes, bool byteOrderMark, CDataset& dataset)
-        : m_settings(settings), m_nFileBytes(fileBytes), m_bByteOrderMark(byteOrderMark), m_dataset(dataset)
+    CRowIntake(const CImportSettings& settings, const CLineRules& rules, FileEncoding encoding, uint64_t fileBytes,
+               bool byteOrderMark, CDataset& dataset)
+        : m_settings(settings), m_rules(rules), m_splitter(rules.separator), m_encoding(encoding),
+          m_nFileBytes(fileBytes), m_bByteOrderMark(byteOrderMark), m_dataset(dataset)
     {
     }
 
@@ -63,11 +66,12 @@ public:
     // Decides the file's encoding from what was read and decodes the names by it.
     void DecodeNames();
     bool DataRead() const { return !m_bFirstValue; }
+    int LeftOutColumns() const { return m_nLeftOut; }
 
 private:
     // A header line of this length, kReadablePast bytes after it readable.
     void TakeHeader(const char* line, size_t length);
-    // Takes in data row `index` of the block. Whole rows to keep are appended a run at a
+    // Takes in data row `index` of the block. Rows to keep are appended a run at a
     // time: rows [run, index) of the block are such rows, not appended yet.
     void TakeDataRow(const CLineBlock& block, size_t index, size_t& run);
     void AppendRows(const CLineBlock& block, size_t first, size_t end);
@@ -75,11 +79,17 @@ private:
     void ReserveRows(uint64_t consumed);
 
     const CImportSettings& m_settings;
+    const CLineRules& m_rules;
+    CFieldSplitter m_splitter;
+    const FileEncoding m_encoding;  // as the dialect found it
     const uint64_t m_nFileBytes;
     const bool m_bByteOrderMark;  // the file starts with the UTF-8 byte-order mark
     CDataset& m_dataset;
     bool m_bFirstValue = true;    // set until the first data row has been read
+    bool m_bRangeSet = false;     // a reading that is a number has been read
+    bool m_bLabelled = false;     // data rows have a time label
     size_t m_nDataRows = 0;
+    int m_nLeftOut = 0;
     uint64_t m_nHeaderEnd = 0;    // source offset after the header line
     std::vector<std::string> m_names;  // the header's names as the file's bytes
     // Every line up to the header (the label column's heading and lines of notes
@@ -90,18 +100,28 @@ private:
 
 bool CRowIntake::TakeBlock(const CLineBlock& block, const CImportControl& control, uint64_t& lines)
 {
-    size_t run = 0;  // rows [run, i) of the block are whole rows to keep, not appended yet
+    size_t run = 0;  // rows [run, i) of the block are rows to keep, not appended yet
     for (size_t i = 0; i < block.lines.size(); ++i) {
         const CBlockLine& line = block.lines[i];
-        if (line.readings == CBlockLine::kHeader) {
+        switch (line.kind) {
+        case CBlockLine::kBeforeHeader:
+        case CBlockLine::kHeader:
             m_bTextUtf8 = m_bTextUtf8 && IsValidUtf8(block.Text(line), line.textLength);
-            TakeHeader(block.Text(line), line.textLength);
-            m_nHeaderEnd = line.fileEnd;
+            if (line.kind == CBlockLine::kHeader) {
+                TakeHeader(block.Text(line), line.textLength);
+                m_nHeaderEnd = line.fileEnd;
+            }
             run = i + 1;
-        } else {
+            break;
+        case CBlockLine::kSkipped:
+            AppendRows(block, run, i);
+            run = i + 1;
+            break;
+        case CBlockLine::kData:
             TakeDataRow(block, i, run);
             if (m_nDataRows == kEstimateRows)
                 ReserveRows(line.fileEnd);
+            break;
         }
         if (++lines % kYieldInterval == 0) {
             if (control.stopped && control.stopped()) {
@@ -135,59 +155,59 @@ void CRowIntake::ReserveRows(uint64_t consumed)
     m_dataset.labels.reserve(expected, expected * labelBytes);
 }
 
-// The first line that yields a name: every field but the time-label column names a
-// channel, up to kLargestChannelCount.
+// The header names a channel by each of its channel columns, up to
+// kLargestChannelCount; a field it lacks names none (see DecodeNames).
 void CRowIntake::TakeHeader(const char* line, size_t length)
 {
     CFieldEdges fields;
-    SplitFields(line, line + length, line + length + CLineReader::kReadablePast, &fields);
-    const size_t channels = static_cast<size_t>(NamedChannels(fields.count, m_settings.timeColumn));
-    for (int column = 0; column < fields.count && m_names.size() < channels; ++column) {
-        if (column == m_settings.timeColumn)
-            continue;
-        m_names.emplace_back(line + fields.Begin(column), line + fields.End(column));
+    m_splitter.Split(line, line + length, line + length + CLineReader::kReadablePast, &fields);
+    const std::vector<int> columns = ChannelColumns(m_rules, fields.count);
+    const size_t channels = std::min(columns.size(), static_cast<size_t>(kLargestChannelCount));
+    m_nLeftOut = static_cast<int>(columns.size() - channels);
+    m_bLabelled = HasLabels(m_rules, fields.count);
+    for (size_t c = 0; c < channels; ++c) {
+        const int field = columns[c];
+        if (field < fields.count)
+            m_names.emplace_back(fields.text + fields.Begin(field), fields.text + fields.End(field));
+        else
+            m_names.emplace_back();
     }
-    if (!m_names.empty())
-        m_dataset.samples.assign(m_names.size(), CSampleArray());
+    m_dataset.samples.assign(m_names.size(), CSampleArray());
 }
 
 void CRowIntake::TakeDataRow(const CLineBlock& block, size_t index, size_t& run)
 {
     const CBlockLine& line = block.lines[index];
     const char* const label = block.Text(line);
-    const bool inRange = !line.labelled || ReadTimeLabel(label, label + line.textLength);
-    if (line.labelled && m_bTextUtf8)
+    const bool labelled = m_bLabelled;
+    const bool inRange = !labelled || ReadTimeLabel(label, label + line.textLength);
+    if (labelled && m_bTextUtf8)
         m_bTextUtf8 = IsValidUtf8(label, line.textLength);
 
-    // The first data row starts the value range at its first reading that is a number;
-    // one without such a reading leaves the range at zero. With the range first,
-    // std::min and std::max keep the earlier of equal values, as reading one by one does.
-    if (m_bFirstValue) {
-        const bool numbers = line.low <= line.high;
-        m_dataset.dataMin = numbers ? line.low : 0.0;
-        m_dataset.dataMax = numbers ? line.high : 0.0;
-        m_bFirstValue = false;
-    } else {
-        m_dataset.dataMin = std::min(m_dataset.dataMin, line.low);
-        m_dataset.dataMax = std::max(m_dataset.dataMax, line.high);
+    // The value range covers the readings that are numbers; a missing reading has no
+    // part in it. With the range first, std::min and std::max keep the earlier of
+    // equal values, as reading one by one does.
+    if (line.low <= line.high) {
+        m_dataset.dataMin = m_bRangeSet ? std::min(m_dataset.dataMin, line.low) : line.low;
+        m_dataset.dataMax = m_bRangeSet ? std::max(m_dataset.dataMax, line.high) : line.high;
+        m_bRangeSet = true;
     }
+    m_bFirstValue = false;
     ++m_nDataRows;
 
-    // A row outside the query keeps nothing; its readings and its time still count for the ranges.
-    if (inRange && line.labelled)
-        m_dataset.labels.push_back(std::string_view(label, line.textLength));
-    if (inRange && line.readings == m_dataset.ChannelCount())
-        return;  // a whole row: appended with its run
+    // A row outside the query keeps nothing; its readings and its time still count for
+    // the ranges. A kept row gives every channel a sample and, with a time column, a
+    // label, empty when the row has none.
+    if (inRange) {
+        if (labelled)
+            m_dataset.labels.push_back(std::string_view(label, line.textLength));
+        return;  // appended with its run
+    }
     AppendRows(block, run, index);
     run = index + 1;
-    if (!inRange)
-        return;
-    // A short row: its readings go to the first channels.
-    for (int c = 0; c < line.readings; ++c)
-        m_dataset.samples[static_cast<size_t>(c)].push_back(block.Channel(c)[index]);
 }
 
-// Appends rows [first, end) of the block, whole rows, to the channel arrays.
+// Appends rows [first, end) of the block, data rows only, to the channel arrays.
 void CRowIntake::AppendRows(const CLineBlock& block, size_t first, size_t end)
 {
     if (first >= end)
@@ -199,12 +219,24 @@ void CRowIntake::AppendRows(const CLineBlock& block, size_t first, size_t end)
     }
 }
 
+// Names and labels are decoded by the file's one encoding: UTF-16 was read as UTF-8,
+// Windows-1252 is what the dialect found, and otherwise UTF-8 when all of the text is
+// valid UTF-8, else GB18030. A channel without a name takes the chart's default name.
 void CRowIntake::DecodeNames()
 {
-    m_dataset.encoding = m_bByteOrderMark || m_bTextUtf8 ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+    if (m_encoding == FileEncoding::Windows1252)
+        m_dataset.encoding = TextEncoding::Windows1252;
+    else if (m_encoding == FileEncoding::Utf16LE || m_encoding == FileEncoding::Utf16BE)
+        m_dataset.encoding = TextEncoding::Utf8;
+    else
+        m_dataset.encoding = m_bByteOrderMark || m_bTextUtf8 ? TextEncoding::Utf8 : TextEncoding::Gb18030;
     m_dataset.names.clear();
-    for (const std::string& name : m_names)
-        m_dataset.names.push_back(DecodeText(name.data(), name.size(), m_dataset.encoding));
+    const QByteArray defaultName = COM_GUI_EX::LoadString(1002).toUtf8();
+    for (const std::string& name : m_names) {
+        const int number = static_cast<int>(m_dataset.names.size()) + 1;
+        m_dataset.names.push_back(name.empty() ? QString::asprintf(defaultName.constData(), number)
+                                               : DecodeText(name.data(), name.size(), m_dataset.encoding));
+    }
 }
 
 // Parses a row's time label into the time range; false when a query is active and
@@ -236,22 +268,60 @@ bool TakeBlocks(Blocks& blocks, CRowIntake& intake, const CImportControl& contro
 
 }  // namespace
 
-CImportResult ImportDataset(CByteSource source, const CImportSettings& settings, const CImportControl& control)
+CLineRules LineRulesFor(const CDialect& dialect, const CImportSettings& settings)
+{
+    CLineRules rules;
+    rules.dialect = dialect;
+    const bool automatic = settings.timeColumn == kAutomaticChoice;
+    rules.timeColumn = automatic ? dialect.timeColumn : settings.timeColumn;
+    // Date and time in two columns make one label where the dialect's column is used.
+    rules.clockColumn = rules.timeColumn == dialect.timeColumn ? dialect.clockColumn : -1;
+    if (dialect.recorderFormat)
+        return rules;
+    rules.separator = dialect.separator;
+    rules.decimalMark = dialect.decimalMark;
+    rules.pieceChars = CLineReader::kLongLineChars;
+    rules.headerLine = std::max(dialect.headerLine, 0);
+    rules.nonDataLines = dialect.nonDataLines;
+    std::sort(rules.nonDataLines.begin(), rules.nonDataLines.end());
+    for (int column : dialect.measurementColumns) {
+        if (column != rules.timeColumn && column != rules.clockColumn)
+            rules.channelColumns.push_back(column);
+    }
+    return rules;
+}
+
+namespace {
+
+// The import, of a file whose dialect is given or, when null, sniffed from its first bytes.
+CImportResult Import(CByteSource source, const CDialect* dialect, const CImportSettings& settings,
+                     const CImportControl& control)
 {
     CImportResult out;
     out.dataset = CDataset::Cleared();
-    auto filler = std::make_unique<CBlockFiller>(settings.timeColumn);
+    out.timeOrder = settings.timeOrder == kAutomaticChoice ? 0 : settings.timeOrder;
+    auto filler = std::make_unique<CBlockFiller>();
     CLineReader& reader = filler->Reader();
     if (!reader.Open(std::move(source), kLargestFile - 1)) {
         out.result = LOAD_UNREADABLE;
-        out.page = OpeningPage(out.dataset, settings.plotWidth, settings.timeOrder);  // as for a file without channels
+        out.page = OpeningPage(out.dataset, settings.plotWidth, out.timeOrder);  // as for a file without channels
         return out;
     }
     if (reader.FileSize() >= kLargestFile) {
         out.result = LOAD_REFUSED_TOO_LARGE;
         return out;
     }
-    CRowIntake intake(settings, reader.FileSize(), reader.ByteOrderMark(), out.dataset);
+    size_t headLength = 0;
+    const char* head = reader.Head(&headLength);
+    out.dialect = dialect ? *dialect : SniffDialect(head, headLength);
+    if (settings.timeOrder == kAutomaticChoice && out.dialect.timeOrder == 1)
+        out.timeOrder = 1;
+    const CLineRules rules = LineRulesFor(out.dialect, settings);
+    filler->SetRules(rules);
+    if (out.dialect.encoding == FileEncoding::Utf16LE || out.dialect.encoding == FileEncoding::Utf16BE)
+        reader.ReadUtf16(out.dialect.encoding == FileEncoding::Utf16BE);
+
+    CRowIntake intake(settings, rules, out.dialect.encoding, reader.FileSize(), reader.ByteOrderMark(), out.dataset);
     bool complete;
     if (control.readAhead) {
         CReadAhead blocks(std::move(filler), control.stopped);
@@ -261,6 +331,7 @@ CImportResult ImportDataset(CByteSource source, const CImportSettings& settings,
         complete = TakeBlocks(blocks, intake, control, out);
     }
     intake.DecodeNames();
+    out.leftOutColumns = intake.LeftOutColumns();
     if (!complete)
         return out;  // stopped: what was read, no page
 
@@ -269,7 +340,20 @@ CImportResult ImportDataset(CByteSource source, const CImportSettings& settings,
     if (fitAll && out.dataset.ChannelCount() > 0 &&
         out.dataset.samples[0].size() > static_cast<size_t>(settings.plotWidth) + 1)
         CompressToOnePage(out.dataset, settings.plotWidth + 1);
-    out.page = OpeningPage(out.dataset, settings.plotWidth, settings.timeOrder);
+    out.page = OpeningPage(out.dataset, settings.plotWidth, out.timeOrder);
     out.result = LOAD_FINISHED;
     return out;
+}
+
+}  // namespace
+
+CImportResult ImportDataset(CByteSource source, const CImportSettings& settings, const CImportControl& control)
+{
+    return Import(std::move(source), nullptr, settings, control);
+}
+
+CImportResult ImportDataset(CByteSource source, const CDialect& dialect, const CImportSettings& settings,
+                            const CImportControl& control)
+{
+    return Import(std::move(source), &dialect, settings, control);
 }

@@ -1,5 +1,6 @@
 #include "data/import/field_splitter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -10,58 +11,67 @@ namespace {
 
 constexpr int kWordBytes = 64;
 
-// Bit k is set when byte k of the 16 is a separator; zero bytes are reported apart.
-inline void ClassifyBlock(const char* bytes, uint64_t* separators, uint64_t* zeros)
+// Bit k of each mask is set when byte k of the 16 is the separator, ends the line
+// (carriage return, line feed, zero byte) or is a double quote.
+inline void ClassifyBlock(const char* bytes, char separator, uint64_t* separators, uint64_t* ends, uint64_t* quotes)
 {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    const __m128i sep = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(',')),
+    const __m128i end = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_setzero_si128()),
                                      _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
                                                   _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
-    *separators = static_cast<uint32_t>(_mm_movemask_epi8(sep));
-    *zeros = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
+    *separators = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(separator))));
+    *ends = static_cast<uint32_t>(_mm_movemask_epi8(end));
+    *quotes = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('"'))));
 #else
-    uint64_t s = 0, z = 0;
+    uint64_t s = 0, e = 0, q = 0;
     for (int k = 0; k < 16; ++k) {
         const char c = bytes[k];
-        s |= static_cast<uint64_t>(c == ',' || c == '\r' || c == '\n') << k;
-        z |= static_cast<uint64_t>(c == '\0') << k;
+        s |= static_cast<uint64_t>(c == separator) << k;
+        e |= static_cast<uint64_t>(c == '\r' || c == '\n' || c == '\0') << k;
+        q |= static_cast<uint64_t>(c == '"') << k;
     }
     *separators = s;
-    *zeros = z;
+    *ends = e;
+    *quotes = q;
 #endif
 }
 
-// Bit k of separators is set when byte k of the 64 at word is a comma, carriage return
-// or line feed, and of zeros when it is a zero byte.
-void ClassifyWord(const char* word, uint64_t* separators, uint64_t* zeros)
+// The same for the 64 bytes at word.
+void ClassifyWord(const char* word, char separator, uint64_t* separators, uint64_t* ends, uint64_t* quotes)
 {
-    *separators = 0;
-    *zeros = 0;
+    *separators = *ends = *quotes = 0;
     for (int offset = 0; offset < kWordBytes; offset += 16) {
-        uint64_t s, z;
-        ClassifyBlock(word + offset, &s, &z);
+        uint64_t s, e, q;
+        ClassifyBlock(word + offset, separator, &s, &e, &q);
         *separators |= s << offset;
-        *zeros |= z << offset;
+        *ends |= e << offset;
+        *quotes |= q << offset;
     }
 }
 
-// Writes base + the position of each set bit of changes, lowest first, from edge on;
-// returns the end of what was written.
-inline uint16_t* WriteEdges(uint64_t changes, int base, uint16_t* edge)
+bool EndsLine(char c)
 {
-    for (; changes != 0; changes &= changes - 1)
-        *edge++ = static_cast<uint16_t>(base + __builtin_ctzll(changes));
-    return edge;
+    return c == '\r' || c == '\n' || c == '\0';
+}
+
+// Empty fields at the end of a line are not fields.
+void DropTrailingEmpty(CFieldEdges* fields)
+{
+    while (fields->count > 0 && fields->Begin(fields->count - 1) == fields->End(fields->count - 1))
+        --fields->count;
 }
 
 }  // namespace
 
-void SplitFields(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
+void CFieldSplitter::Split(const char* begin, const char* end, const char* limit, CFieldEdges* fields)
 {
-    const int length = end - begin < kMaxLineBytes ? static_cast<int>(end - begin) : kMaxLineBytes;
-    uint16_t* edge = fields->edges;  // where fields start and end, alternately
-    uint64_t inField = 0;            // whether the byte before the word belongs to a field
+    const int length = static_cast<int>(std::min<long>(end - begin, kMaxSplitBytes));
+    fields->text = begin;
+    fields->limit = limit;
+    uint16_t* edge = fields->edges;
+    *edge++ = 0;
+    int lineEnd = length;
     for (int base = 0; base < length; base += kWordBytes) {
         // A word that would reach past limit is classified from a copy, so nothing
         // beyond limit is read.
@@ -73,23 +83,67 @@ void SplitFields(const char* begin, const char* end, const char* limit, CFieldEd
                 std::memcpy(copy, word, static_cast<size_t>(limit - word));
             word = copy;
         }
-        uint64_t separators, zeros;
-        ClassifyWord(word, &separators, &zeros);
+        uint64_t separators, ends, quotes;
+        ClassifyWord(word, m_separator, &separators, &ends, &quotes);
         const int rest = length - base;
-        bool last = rest <= kWordBytes;
         if (rest < kWordBytes)
-            separators |= ~uint64_t{0} << rest;  // bytes past the line
-        if (zeros != 0) {
-            separators |= ~((zeros & (0 - zeros)) - 1);  // nothing from the first zero byte on
-            last = true;
+            ends |= ~uint64_t{0} << rest;  // bytes past the line
+        const uint64_t before = ends == 0 ? ~uint64_t{0} : (ends & (0 - ends)) - 1;  // bytes before the line's end
+        if ((quotes & before) != 0) {
+            SplitQuoted(begin, length, fields);
+            return;
         }
-        const uint64_t inside = ~separators;
-        edge = WriteEdges(inside ^ ((inside << 1) | inField), base, edge);
-        inField = inside >> 63;
-        if (last)
+        // Each separator ends a field and starts the next.
+        for (uint64_t s = separators & before; s != 0; s &= s - 1) {
+            const auto at = static_cast<uint16_t>(base + __builtin_ctzll(s));
+            *edge++ = at;
+            *edge++ = static_cast<uint16_t>(at + 1);
+        }
+        if (ends != 0) {
+            lineEnd = base + __builtin_ctzll(ends);
             break;
+        }
+        if ((edge - fields->edges) / 2 >= kMaxFields)
+            break;  // the line goes on: its last fields found are not at its end
     }
-    if ((edge - fields->edges) % 2 != 0)
-        *edge++ = static_cast<uint16_t>(length);
-    fields->count = static_cast<int>(edge - fields->edges) / 2;
+    *edge++ = static_cast<uint16_t>(lineEnd);
+    const int count = static_cast<int>(edge - fields->edges) / 2;
+    fields->count = std::min(count, kMaxFields);
+    if (count <= kMaxFields)
+        DropTrailingEmpty(fields);
+}
+
+void CFieldSplitter::SplitQuoted(const char* line, int length, CFieldEdges* fields)
+{
+    m_unquoted.resize(static_cast<size_t>(length) + 64);
+    char* const text = m_unquoted.data();
+    char* out = text;
+    int count = 0;
+    int p = 0;
+    bool ended = false;  // the line's end was reached, not the largest field count
+    while (!ended && count < kMaxFields) {
+        fields->edges[2 * count] = static_cast<uint16_t>(out - text);
+        if (p < length && line[p] == '"') {
+            for (++p; p < length && line[p] != '\0';) {
+                if (line[p] == '"' && (p + 1 >= length || line[p + 1] != '"')) {
+                    ++p;  // the closing quote; what follows it up to the separator is text
+                    break;
+                }
+                p += line[p] == '"' ? 2 : 1;  // "" is one quote
+                *out++ = line[p - 1];
+            }
+        }
+        for (; p < length && line[p] != m_separator && !EndsLine(line[p]); ++p)
+            *out++ = line[p];
+        fields->edges[2 * count + 1] = static_cast<uint16_t>(out - text);
+        ++count;
+        ended = p >= length || EndsLine(line[p]);
+        ++p;  // the separator
+    }
+    std::memset(out, 0, static_cast<size_t>(m_unquoted.data() + m_unquoted.size() - out));
+    fields->text = text;
+    fields->limit = text + m_unquoted.size();
+    fields->count = count;
+    if (ended)
+        DropTrailingEmpty(fields);
 }

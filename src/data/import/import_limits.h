@@ -13,3 +13,6 @@ constexpr uint64_t kLargestFile = 0x8000000;
 // The import yields the processor for 1 ms after every kYieldInterval-th line; its
 // blocks hold as many lines.
 constexpr int kYieldInterval = 2048;
+// A time-label column or time order left to the file: the dialect decides. No value
+// the user can enter or the settings file held before.
+constexpr int kAutomaticChoice = INT32_MIN;

@@ -2,7 +2,9 @@
 
 #include "data/import/import_limits.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <clocale>
 #include <cstdlib>
@@ -10,6 +12,8 @@
 #include <locale.h>
 
 namespace {
+
+constexpr double kMissingReading = NAN;
 
 bool IsCSpace(char c)
 {
@@ -32,13 +36,28 @@ double StrtodC(const char* begin, const char* end)
         n = sizeof copy - 1;
     std::memcpy(copy, begin, n);
     copy[n] = '\0';
-    return strtod_l(copy, nullptr, cLocale);
+    char* stop = nullptr;
+    const double value = strtod_l(copy, &stop, cLocale);
+    return stop == copy ? kMissingReading : value;
+}
+
+// A field with another decimal mark: read with a point in its place. A point in it
+// then ends the number, as a second decimal mark would.
+double ParseReadingWithMark(const char* begin, const char* end, char decimalMark)
+{
+    char copy[kLineBuffer];
+    const size_t n = std::min(static_cast<size_t>(end - begin), sizeof copy);
+    for (size_t i = 0; i < n; ++i)
+        copy[i] = begin[i] == decimalMark ? '.' : begin[i] == '.' ? ',' : begin[i];
+    return ParseReading(copy, copy + n);
 }
 
 }  // namespace
 
-double ParseReading(const char* begin, const char* end)
+double ParseReading(const char* begin, const char* end, char decimalMark)
 {
+    if (decimalMark != '.')
+        return ParseReadingWithMark(begin, end, decimalMark);
     const char* p = begin;
     while (p < end && IsCSpace(*p))
         ++p;
@@ -55,17 +74,17 @@ double ParseReading(const char* begin, const char* end)
         if (r.ec == std::errc())
             return negative ? -value : value;
         if (r.ec == std::errc::invalid_argument)
-            return 0.0;  // "." or ".e1": no digits, no number
+            return kMissingReading;  // "." or ".e1": no digits, no number
     }
     return StrtodC(number, end);
 }
 
-bool ParseShortReadingNearLimit(const char* begin, const char* end, double* value)
+bool ParseShortReadingNearLimit(const char* begin, const char* end, double* value, char decimalMark)
 {
     char copy[32] = {};
     const long length = end - begin;
     if (length > 9)
         return false;  // more than a sign and eight characters
     std::memcpy(copy, begin, static_cast<size_t>(length));
-    return ParseShortReading(copy, copy + length, copy + sizeof copy, value);
+    return ParseShortReading(copy, copy + length, copy + sizeof copy, value, decimalMark);
 }

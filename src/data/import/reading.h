@@ -2,17 +2,20 @@
 
 // Converts one field of a data row to its reading with the C run-time's atof rules
 // in the "C" locale, whatever the process locale: leading blanks skipped, the
-// longest numeric prefix counts (decimal, hexadecimal, inf, nan), no number gives 0.0.
+// longest numeric prefix counts (decimal, hexadecimal, inf, nan). A field that does
+// not start with a number ("----", "OVER", an empty field) is a missing reading, NaN.
+// The decimal mark is the file's: '.' or ','.
 #include <cstdint>
 #include <cstring>
 
-double ParseReading(const char* begin, const char* end);
+double ParseReading(const char* begin, const char* end, char decimalMark = '.');
 
 // The import's fast path for a whole field [begin, end), not empty, of a line whose
 // bytes may be read up to limit (limit >= end): the usual reading, an optional sign and at most
-// eight characters of digits and one decimal point. Returns false, with value
+// eight characters of digits and one decimal mark. Returns false, with value
 // untouched, for every other form, which ParseReading then reads.
-inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value);
+inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value,
+                              char decimalMark = '.');
 
 namespace reading_detail {
 
@@ -32,16 +35,17 @@ inline uint64_t EightDigitsValue(uint64_t x)
 
 // ParseShortReading for a field whose digits lie within eight bytes of limit: copied
 // into a buffer that can be read whole.
-bool ParseShortReadingNearLimit(const char* begin, const char* end, double* value);
+bool ParseShortReadingNearLimit(const char* begin, const char* end, double* value, char decimalMark);
 
-inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value)
+inline bool ParseShortReading(const char* begin, const char* end, const char* limit, double* value,
+                              char decimalMark)
 {
     using namespace reading_detail;
     // Powers of ten that a double holds exactly; an eight-digit mantissa is exact too,
     // so one division rounds the result correctly.
     static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
     if (limit - begin < 9)
-        return ParseShortReadingNearLimit(begin, end, value);
+        return ParseShortReadingNearLimit(begin, end, value, decimalMark);
     const char first = *begin;
     const bool negative = first == '-';
     const char* digits = begin + (negative || first == '+');
@@ -53,13 +57,14 @@ inline bool ParseShortReading(const char* begin, const char* end, const char* li
     // Digit values in place of the characters, moved to the top of the word: the bytes
     // past the field fall off and zeros (leading zero digits) come in below.
     chunk = (chunk ^ (0x30 * kOnes)) << (64 - 8 * length);
-    // Bytes that are not digit values (10 and above); a decimal point reads 0x1E.
+    // Bytes that are not digit values (10 and above); a decimal point reads 0x1E, a comma 0x1C.
     const uint64_t others = ((chunk + 0x76 * kOnes) | chunk) & kHighBits;
     int fraction = 0;
     if (others != 0) {
-        // Only one such byte, a decimal point, and at least one digit besides it.
+        // Only one such byte, the decimal mark, and at least one digit besides it.
         const int point = __builtin_ctzll(others) - 7;  // its lowest bit
-        if ((others & (others - 1)) != 0 || ((chunk >> point) & 0xFF) != 0x1E || length == 1)
+        const auto mark = static_cast<uint64_t>(static_cast<unsigned char>(decimalMark) ^ 0x30);
+        if ((others & (others - 1)) != 0 || ((chunk >> point) & 0xFF) != mark || length == 1)
             return false;
         // Drop the point: the digits before it move up one byte.
         chunk = (chunk & (0 - (others << 1))) | ((chunk & ((uint64_t{1} << point) - 1)) << 8);

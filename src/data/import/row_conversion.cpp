@@ -2,12 +2,19 @@
 
 #include "data/import/reading.h"
 
-void ConvertRowFields(const char* line, const char* limit, const uint16_t* spans, int count, double* values)
+#include <cmath>
+
+void ConvertRowFields(const CFieldEdges& fields, const int* columns, int count, char decimalMark, double* values)
 {
-    for (int i = 0; i < count; ++i) {
-        const char* const begin = line + spans[2 * i];
-        const char* const end = line + spans[2 * i + 1];
-        if (!ParseShortReading(begin, end, limit, &values[i]))
-            values[i] = ParseReading(begin, end);
+    for (int c = 0; c < count; ++c) {
+        const int field = columns[c];
+        if (field >= fields.count) {
+            values[c] = NAN;
+            continue;
+        }
+        const char* const begin = fields.text + fields.Begin(field);
+        const char* const end = fields.text + fields.End(field);
+        if (!ParseShortReading(begin, end, fields.limit, &values[c], decimalMark))
+            values[c] = ParseReading(begin, end, decimalMark);
     }
 }

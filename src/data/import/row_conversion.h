@@ -1,9 +1,8 @@
 #pragma once
 
-// Converts the fields of one data row to their readings: field i is
-// [line + spans[2i], line + spans[2i + 1]) and its reading, by the C run-time's atof
-// rules (see reading.h), goes to values[i]. Fields are not empty and lie in order;
-// bytes up to limit may be read.
-#include <cstdint>
+// Converts the channel fields of one data row to their readings: channel c reads field
+// columns[c] of the row by the rules of reading.h and goes to values[c]. A field the
+// row lacks (a short row) is a missing reading, NaN, like a field without a number.
+#include "data/import/field_splitter.h"
 
-void ConvertRowFields(const char* line, const char* limit, const uint16_t* spans, int count, double* values);
+void ConvertRowFields(const CFieldEdges& fields, const int* columns, int count, char decimalMark, double* values);
