@@ -451,6 +451,22 @@ OrderScore ScoreOrder(const std::vector<std::string_view>& labels, DayMonthOrder
     score.oneWay = up > down ? up : down;
     return score;
 }
+// Whether the first label that starts with a number writes its date with dots
+// ("19.04.2019"), a form only day-first calendars use.
+bool WritesDottedDates(const std::vector<std::string_view>& labels)
+{
+    for (const std::string_view label : labels) {
+        const char* p = label.data();
+        const char* end = p + label.size();
+        TrimBlanks(p, end);
+        if (p == end || !IsDigit(*p))
+            continue;
+        while (p < end && IsDigit(*p))
+            ++p;
+        return p < end && *p == '.';
+    }
+    return false;
+}
 }  // namespace
 
 bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, int minute, int second,
@@ -591,9 +607,13 @@ bool ReadUnixSeconds(const char* begin, const char* end, TimeValue& out)
 
 DayMonthOrder DecideDayMonthOrder(const std::vector<std::string_view>& labels)
 {
-    return ScoreOrder(labels, DayMonthOrder::DayFirst) > ScoreOrder(labels, DayMonthOrder::MonthFirst)
-        ? DayMonthOrder::DayFirst
-        : DayMonthOrder::MonthFirst;
+    const OrderScore dayFirst = ScoreOrder(labels, DayMonthOrder::DayFirst);
+    const OrderScore monthFirst = ScoreOrder(labels, DayMonthOrder::MonthFirst);
+    if (dayFirst > monthFirst)
+        return DayMonthOrder::DayFirst;
+    if (monthFirst > dayFirst)
+        return DayMonthOrder::MonthFirst;
+    return WritesDottedDates(labels) ? DayMonthOrder::DayFirst : DayMonthOrder::MonthFirst;
 }
 
 int ParseLabelFields(const char* label, TimeValue* out)

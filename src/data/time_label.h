@@ -94,7 +94,8 @@ bool ReadUnixSeconds(const char* begin, const char* end, TimeValue& out);
 // The day/month order of a sample of a file's labels (in file order). The order under
 // which more labels name an existing date decides (a field over 12 is a day); else the
 // order under which the labels run steadily in time (more equal steps from one label to
-// the next, then more steps in one direction); else MonthFirst. Year-first labels and
+// the next, then more steps in one direction); else DayFirst for dates written with dots
+// ("19.04.2019"), which only day-first calendars write, and MonthFirst for the rest. Year-first labels and
 // labels that do not parse play no part. Pure: the local zone plays no part.
 DayMonthOrder DecideDayMonthOrder(const std::vector<std::string_view>& labels);
 

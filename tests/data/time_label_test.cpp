@@ -212,6 +212,7 @@ TEST_F(TimeLabelTest, DecidesTheDayMonthOrderFromASample)
         {{"05/04/2024 23:50", "05/05/2024 00:00", "05/05/2024 00:10"}, M},
         {{"11/04/2024 09:00", "12/04/2024 17:30", "01/05/2024 08:00"}, D},  // uneven steps, one way
         {{"04/05/2024 10:00", "04/05/2024 11:00"}, M}, {{"2024/05/06 13:07:09", "x", ""}, M}, {{}, M},
+        {{"04.05.2024 10:00", "04.05.2024 11:00"}, D},  // dotted dates are day first when nothing else tells
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(DecideDayMonthOrder(cases[i].labels), cases[i].expected) << "case " << i;

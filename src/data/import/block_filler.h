@@ -30,6 +30,9 @@ struct CLineRules {
     int clockColumn = -1;           // field of the time of day when date and time stand apart; -1: none
     // With a header line: the fields of the channels, in order, before the cap.
     std::vector<int> channelColumns;
+    // How the labels read: the dialect's day/month order, and Unix seconds where its
+    // time column is the one read.
+    CLabelReading labelReading;
 };
 
 // The fields of a header of fieldCount fields that are channels, in order and before

@@ -59,6 +59,7 @@ public:
         : m_settings(settings), m_rules(rules), m_splitter(rules.separator), m_encoding(encoding),
           m_nFileBytes(fileBytes), m_bByteOrderMark(byteOrderMark), m_dataset(dataset)
     {
+        m_dataset.labelReading = rules.labelReading;
     }
 
     // Takes in the block's lines; false when stopped after line `lines` of the source.
@@ -244,7 +245,7 @@ void CRowIntake::DecodeNames()
 bool CRowIntake::ReadTimeLabel(const char* begin, const char* end)
 {
     TimeValue t = 0;
-    if (!ParseTimeLabel(begin, end, &t, m_converter))
+    if (!ParseTimeLabel(begin, end, &t, m_converter, m_rules.labelReading))
         return true;
     m_dataset.first = m_bFirstValue ? t : std::min(m_dataset.first, t);
     m_dataset.last = m_bFirstValue ? t : std::max(m_dataset.last, t);
@@ -276,6 +277,8 @@ CLineRules LineRulesFor(const CDialect& dialect, const CImportSettings& settings
     rules.timeColumn = automatic ? dialect.timeColumn : settings.timeColumn;
     // Date and time in two columns make one label where the dialect's column is used.
     rules.clockColumn = rules.timeColumn == dialect.timeColumn ? dialect.clockColumn : -1;
+    rules.labelReading.order = dialect.dayMonthOrder;
+    rules.labelReading.unixSeconds = dialect.unixSeconds && rules.timeColumn == dialect.timeColumn;
     if (dialect.recorderFormat)
         return rules;
     rules.separator = dialect.separator;

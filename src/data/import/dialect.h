@@ -63,7 +63,7 @@ struct CDialect {
 // integers stepping by one) are not measurements, nor are columns where no field
 // starts with a number (text, status, always empty); every other column is.
 // Decimal comma: with semicolons or tabs, when readings like 21,5 outnumber 21.5.
-// Day/month order and time order: see DecideLabelOrder and TimeOrderOf (sniff_time.h).
+// Day/month order and time order: see DecideDayMonthOrder (time_label.h) and TimeOrderOf (sniff_time.h).
 CDialect SniffDialect(const char* bytes, size_t length);
 
 // Whether a line after the header, split into its fields (unquoted, by position), is

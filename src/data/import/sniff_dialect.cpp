@@ -110,7 +110,7 @@ void FindLabelOrders(const std::vector<std::string>& labels, CLocalTimeConverter
                 times.push_back(std::stoll(label));
         }
     } else if (dialect->timeColumn >= 0) {
-        dialect->dayMonthOrder = DecideLabelOrder(labels, converter);
+        dialect->dayMonthOrder = DecideDayMonthOrder(std::vector<std::string_view>(labels.begin(), labels.end()));
         times = LabelTimes(labels, dialect->dayMonthOrder, converter);
     }
     dialect->timeOrder = TimeOrderOf(times);

@@ -34,26 +34,13 @@ CLeadingNumbers LeadingNumbers(std::string_view label)
     return numbers;
 }
 
-// The turns between rising and falling of the times, fewer meaning steadier.
-int Turns(const std::vector<TimeValue>& times)
-{
-    int turns = 0, direction = 0;
-    for (size_t i = 1; i < times.size(); ++i) {
-        const int step = times[i] > times[i - 1] ? 1 : times[i] < times[i - 1] ? -1 : 0;
-        if (step != 0 && direction != 0 && step != direction)
-            ++turns;
-        if (step != 0)
-            direction = step;
-    }
-    return turns;
-}
-
 }  // namespace
 
 bool ReadSniffLabel(std::string_view label, DayMonthOrder order, CLocalTimeConverter& converter, TimeValue* out)
 {
-    (void)order;
-    return ParseTimeLabel(label.data(), label.data() + label.size(), out, converter) == 1;
+    CLabelReading reading;
+    reading.order = order;
+    return ParseTimeLabel(label.data(), label.data() + label.size(), out, converter, reading) == 1;
 }
 
 bool IsTimeLabel(std::string_view field, CLocalTimeConverter& converter)
@@ -102,29 +89,6 @@ bool IsUnixSeconds(std::string_view field)
             return false;
     }
     return std::strtoll(std::string(field).c_str(), nullptr, 10) <= kLastTimeValue;
-}
-
-DayMonthOrder DecideLabelOrder(const std::vector<std::string>& labels, CLocalTimeConverter& converter)
-{
-    bool ambiguous = false;
-    for (const std::string& label : labels) {
-        const CLeadingNumbers numbers = LeadingNumbers(label);
-        if (!numbers.found || numbers.firstDigits >= 4)
-            continue;
-        ambiguous = true;
-        if (numbers.first > 12 && numbers.second <= 12)
-            return DayMonthOrder::DayFirst;
-        if (numbers.second > 12 && numbers.first <= 12)
-            return DayMonthOrder::MonthFirst;
-    }
-    if (!ambiguous)
-        return DayMonthOrder::MonthFirst;
-    const std::vector<TimeValue> monthFirst = LabelTimes(labels, DayMonthOrder::MonthFirst, converter);
-    const std::vector<TimeValue> dayFirst = LabelTimes(labels, DayMonthOrder::DayFirst, converter);
-    if (dayFirst.size() > monthFirst.size()
-        || (dayFirst.size() == monthFirst.size() && Turns(dayFirst) < Turns(monthFirst)))
-        return DayMonthOrder::DayFirst;
-    return DayMonthOrder::MonthFirst;
 }
 
 int TimeOrderOf(const std::vector<TimeValue>& times)

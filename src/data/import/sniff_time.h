@@ -23,12 +23,6 @@ bool IsClockTime(std::string_view field);
 // more) up to kLastTimeValue.
 bool IsUnixSeconds(std::string_view field);
 
-// The day/month order of a file's labels: a label whose first or second number is
-// over 12 (the first not a four-digit year) decides; otherwise the order in which the
-// labels run steadily in time (the fewest turns between rising and falling), and
-// month first when nothing tells.
-DayMonthOrder DecideLabelOrder(const std::vector<std::string>& labels, CLocalTimeConverter& converter);
-
 // 0 when the times mostly rise, 1 when they mostly fall, -1 when no two differ.
 int TimeOrderOf(const std::vector<TimeValue>& times);
 
