@@ -164,7 +164,8 @@ QWidget* CSettingDlg::RefusedField(QString* message) const
     if (column->text().trimmed().isEmpty())
         return refuse(column, ColumnMissingText());
     int value = 0;
-    if (!WholeNumber(column, &value) || value < 0)
+    const bool automatic = column->text().trimmed() == string(kAutomaticText);
+    if (!automatic && (!WholeNumber(column, &value) || value < 0))
         return refuse(column, string(kNotAColumnText).arg(string(1200)));
     if (range->currentIndex() != 1)
         return nullptr;  // an automatic range has no limits

@@ -155,7 +155,7 @@ TEST_F(SettingDlgTest, InputsThatAreRefused)
     Edit(7004)->setText(" +80 ");
     Edit(7005)->setText("-20");
     EXPECT_EQ(Confirm(), "");
-    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=0\r\n7001=1\r\n7002=0\r\n7003=1\r\n7004=80\r\n7005=-20\r\n7006=\r\n");
+    EXPECT_EQ(File(), "[QUICK_SAVE]\r\n7000=0\r\n7001=auto\r\n7002=0\r\n7003=1\r\n7004=80\r\n7005=-20\r\n7006=\r\n");
 }
 
 // A record that cannot be written is not reported as saved.
