@@ -1,17 +1,20 @@
 // The main window with the real worker: opening a file, the file line, the legend,
-// the read-out, zoom and wheel paging, the busy mark, the zoom limits and closing.
+// the read-out, zoom and wheel paging, the keys, the busy mark, the zoom limits and
+// closing.
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
 #include "common/file_helpers.h"
 #include "guiex/posted_message.h"
+#include "guiex/smooth_btn.h"
 #include "settings/ini_setting.h"
 #include "support/recorder_file.h"
 #include "support/settle.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -321,6 +324,78 @@ TEST_F(MainWindowTest, WindowFrame)
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+// The keys page and zoom whichever button has the focus, in both time orders; Ctrl+O
+// opens the file dialog; Tab moves a visible focus along the buttons and Space
+// presses the one that has it.
+TEST_F(MainWindowTest, KeysPageZoomOpenAndPressButtons)
+{
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : QApplication::activeWindow(), k, modifiers);
+        SettleMainWindow();
+    };
+    // Samples between the page and the newest page after each key, 1051 to a page.
+    const struct {
+        Qt::Key key;
+        int older;
+    } paging[] = {
+        {Qt::Key_Home, 3000 - 1051}, {Qt::Key_Right, 3000 - 1051 - 20}, {Qt::Key_PageDown, 3000 - 1051 - 20 - 1051},
+        {Qt::Key_Left, 3000 - 1051 - 1051}, {Qt::Key_End, 0}, {Qt::Key_PageUp, 1051},
+    };
+    for (int order : {0, 1}) {
+        window.reset();  // the old window signs off from the data manager first
+        Settings(order, "");
+        Open(dir.Write("keys.csv", Seconds(3000, 1)));
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->GetButton(2)->setFocus();
+        for (const auto& step : paging) {
+            key(step.key);
+            EXPECT_EQ(window->GetFirst(), order == 0 ? 3000 - 1051 - step.older : step.older)
+                << "order " << order << ", key " << QKeySequence(step.key).toString().toStdString();
+        }
+    }
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int level;
+    } zoom[] = {
+        {Qt::Key_Plus, Qt::NoModifier, 2},
+        {Qt::Key_Equal, Qt::ControlModifier, 3},
+        {Qt::Key_Minus, Qt::NoModifier, 2},
+        {Qt::Key_Minus, Qt::ControlModifier, 1},
+    };
+    for (const auto& step : zoom) {
+        key(step.key, step.modifiers);
+        EXPECT_EQ(window->GetZoomLevel(), step.level) << QKeySequence(step.key | step.modifiers).toString().toStdString();
+    }
+
+    bool dialogShown = false;
+    QTimer::singleShot(50, [&dialogShown] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialogShown = true;
+            dialog->reject();
+        }
+    });
+    key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(dialogShown);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    // From the last button Tab wraps to the first; the fourth is zoom in.
+    window->GetButton(6)->setFocus();
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), window->GetButton(3));
+    const QImage focused = window->GetButton(3)->grab().toImage();
+    key(Qt::Key_Space);
+    EXPECT_EQ(window->GetZoomLevel(), 2);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->GetButton(4));
+    EXPECT_NE(window->GetButton(3)->grab().toImage(), focused) << "the focus shows no frame";
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow)
