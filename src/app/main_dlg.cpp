@@ -82,6 +82,7 @@ void CMainDlg::OnInitDialog()
     BuildBackground();
     CreateChart();
     CreateButtons();
+    CreateKeys();
 }
 
 void CMainDlg::ReadSettings()

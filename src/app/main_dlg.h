@@ -63,6 +63,8 @@ public:
     static QSize FrameAllowance();
     // Pixels per sample of the zoom levels 1 to 7.
     static constexpr int kZoomSteps[7] = {1, 2, 3, 5, 10, 15, 30};
+    // Samples a wheel step, or the Left and Right keys, move the page.
+    static constexpr int kWheelStep = 20;
 
     // Builds the whole window (settings, placement, background, chart, buttons) and
     // registers it with the data manager as the receiver of its completion messages.
@@ -75,9 +77,21 @@ public:
     // or yields no data leaves the open one as it was, and a message says why.
     void OpenPath(const std::string& path);
 
+    // The open flow for a file the user named (dialog, drop or command line): a
+    // folder, a file that is not a regular file or one that cannot be read is refused
+    // with a message; otherwise its folder becomes the open dialog's start folder and
+    // the file is opened.
+    void OpenChosenFile(const QString& file);
+    // The file named when the program started, opened once the window runs (nothing
+    // for an empty name).
+    void OpenAtStart(const QString& file);
+
     // Zoom and paging.
     void ChangeZoom(int16_t delta);
     void ScrollByWheel(int16_t delta);
+    // Moves the page by the samples toward the newest one (toward the oldest for a
+    // negative count), whatever the time order; it stops at both ends.
+    void ScrollLater(int samples);
     void OnZoomIn();
     void OnZoomOut();
 
@@ -152,10 +166,8 @@ private:
     void CreateButtons();
     void OnCommand(unsigned id);
     void OnOpenFile();
-    // Opens a file the user chose (dialog or drop) and keeps its folder as the open
-    // dialog's start folder; a folder, a file that is not a regular file or one that
-    // cannot be read is refused with a message.
-    void OpenChosenFile(const QString& file);
+    // The keys of the window: open, print, paging and zoom.
+    void CreateKeys();
     // The settings and query commands: their dialog, then a new load when a file is open.
     void OnSetting();
     void OnQuery();

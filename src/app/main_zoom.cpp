@@ -1,4 +1,4 @@
-// Zoom and paging from the buttons and the mouse wheel.
+// Zoom and paging from the buttons, the mouse wheel and the keys.
 #include "app/main_dlg.h"
 #include "chart/curve_wnd.h"
 #include "guiex/message_box.h"
@@ -40,16 +40,20 @@ void CMainDlg::RequestZoomedPage()
     m_pCurveWnd->UpdateThumb();
 }
 
-// Twenty samples toward the older or the newer end, as the wheel's sign and the time order say.
+// Twenty samples toward the newer end for a turn toward the user, toward the older
+// end for one away from the user.
 void CMainDlg::ScrollByWheel(int16_t delta)
+{
+    ScrollLater(delta < 0 ? kWheelStep : -kWheelStep);
+}
+
+void CMainDlg::ScrollLater(int samples)
 {
     if (m_nTotal <= 0 || m_bLoading)
         return;
-    const bool forward = (delta < 0) == (m_nTimeOrder == 0);
-    m_nFirst += forward ? 20 : -20;
-    if (m_nFirst + m_nPageCount > m_nTotal)
-        m_nFirst = m_nTotal - m_nPageCount;
-    m_nFirst = std::max(0, m_nFirst);
+    // Newer samples have higher indexes in an ascending file, lower ones in a descending one.
+    const long long first = m_nFirst + (m_nTimeOrder == 0 ? 1LL : -1LL) * samples;
+    m_nFirst = static_cast<int>(std::max(0LL, std::min(first, static_cast<long long>(m_nTotal) - m_nPageCount)));
     if (m_bBusy)
         return;  // the new first sample goes with the next request
     RequestPage();

@@ -1,5 +1,5 @@
-// The open command: the file dialog (or a file dropped on the window), then the load
-// behind the waiting window.
+// The open command: the file dialog (or a file dropped on the window or named when
+// the program started), then the load behind the waiting window.
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/curve_wnd.h"
@@ -14,11 +14,16 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 constexpr unsigned kUnreadableFileText = 1111;  // the load's own message for an unreadable file
+// The open dialog's filters. The pattern matches ".csv" in any case, also in a
+// desktop's own dialog, whose patterns are case-sensitive; the dialogs show the
+// names only.
+const char* const kOpenFilters[] = {"CSV 文件 (*.[cC][sS][vV])", "所有文件 (*)"};
 
 // The first entry of a drag as a local path; empty when it is no local file.
 QString FirstDroppedPath(const QMimeData* mime)
@@ -35,7 +40,8 @@ void CMainDlg::OnOpenFile()
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter("CSV file(*.csv)");
+    dialog.setNameFilters({QString::fromUtf8(kOpenFilters[0]), QString::fromUtf8(kOpenFilters[1])});
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix("csv");
     const QString folder = ReadLastFolder(*m_pSetting);
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
@@ -75,6 +81,12 @@ void CMainDlg::OpenChosenFile(const QString& file)
     }
     WriteLastFolder(*m_pSetting, info.absolutePath());
     OpenPath(QFile::encodeName(info.absoluteFilePath()).toStdString());
+}
+
+void CMainDlg::OpenAtStart(const QString& file)
+{
+    if (!file.isEmpty())
+        QTimer::singleShot(0, this, [this, file] { OpenChosenFile(file); });
 }
 
 void CMainDlg::OpenPath(const std::string& path)

@@ -31,6 +31,9 @@ bool CTrandorApp::InitInstance()
                                                               CMainDlg::FrameAllowance(),
                                                               screen->availableGeometry().size()));
     CMainDlg dialog;
+    // A file named on the command line (the desktop's "Open with" names one) opens
+    // as one picked in the open dialog; of several, the first.
+    dialog.OpenAtStart(arguments().value(1));
     dialog.exec();
     return false;
 }

@@ -11,8 +11,9 @@ public:
     CTrandorApp(int& argc, char** argv);
     ~CTrandorApp() override;
 
-    // Starts the toolkit, sets the display scaling and runs the main window until it
-    // closes. Returns false, as there is nothing more to run.
+    // Starts the toolkit, sets the display scaling and runs the main window, with the
+    // file the first argument names open, until it closes. Returns false, as there is
+    // nothing more to run.
     bool InitInstance();
     // Stops what InitInstance started; 0 is the process's exit code.
     int ExitInstance();

@@ -15,7 +15,8 @@
 //   them; the user-interface thread reads them after the completion message, and the
 //   release/acquire pair on m_nPublished makes the worker's writes visible to it.
 // - Locked: the path (a string, m_pathLock), the receiver of the messages
-//   (m_receiverLock, so forgetting it and posting cannot race), the work surfaces
+//   (m_receiverLock, so forgetting it and posting cannot race), the worker's sleep
+//   between requests (m_requestLock: a request or the stop wakes it), the work surfaces
 //   (m_surfaceLock: a legend click can start a preparation while the last page is
 //   still being copied out) and the worker's end (m_exitLock, so that StopWorker can
 //   wait for it with a time-out).
@@ -150,6 +151,10 @@ private:
     struct ExitStop;
 
     void WorkerMain();
+    // Sleeps until a request bit or the stop flag is set.
+    void WaitForRequest();
+    // Wakes the worker after a request bit or the stop flag was set.
+    void WakeWorker();
     void Post(uint32_t wParam, intptr_t lParam);
     // The dataset, the page window and the display series go: when a loaded dataset
     // takes their place, and when the file is closed (ClearLoad also sets today as the
@@ -167,6 +172,11 @@ private:
     std::atomic<int> m_bStop{0};
     std::atomic<uint32_t> m_nRequest{0};
     std::atomic<int> m_nBusy{0};  // non-zero while the worker serves a request
+    // The worker sleeps on m_requestSignal while the request word and the stop flag
+    // are clear. Who sets either takes m_requestLock before notifying, so a wake-up
+    // cannot fall between the worker's test and its sleep.
+    std::mutex m_requestLock;
+    std::condition_variable m_requestSignal;
     // Counts completions. The worker adds to it with release order before it posts a
     // completion message, and every getter of the dataset and the prepared page reads
     // it with acquire order: what the worker wrote is visible to whoever got the

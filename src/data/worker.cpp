@@ -73,6 +73,7 @@ CMemoryTransferManage::~CMemoryTransferManage()
     // The stop flag also ends a load in progress, so the worker ends; the dataset is
     // freed only after it has.
     m_bStop.store(1);
+    WakeWorker();
     if (m_worker.joinable())
         m_worker.join();
     ClearData();
@@ -177,6 +178,7 @@ void CMemoryTransferManage::SetPageWindow(const CPageWindow& page)
 bool CMemoryTransferManage::StopWorker(std::chrono::milliseconds timeout)
 {
     m_bStop.store(1);
+    WakeWorker();
     {
         std::unique_lock<std::mutex> lock(m_exitLock);
         if (!m_exitSignal.wait_for(lock, timeout, [this] { return m_bExited; }))
@@ -190,8 +192,8 @@ bool CMemoryTransferManage::StopWorker(std::chrono::milliseconds timeout)
 void CMemoryTransferManage::WorkerMain()
 {
 #if defined(__linux__)
-    // The worker's 1 ms sleeps (its poll and a load's yields) end when asked instead of
-    // up to the default timer slack of 50 µs later.
+    // A load's 1 ms yields end when asked instead of up to the default timer slack of
+    // 50 µs later.
     prctl(PR_SET_TIMERSLACK, 1000UL);
 #endif
     while (m_bStop.load() == 0) {
@@ -219,11 +221,25 @@ void CMemoryTransferManage::WorkerMain()
             Post(TRANSFER_PREPARED, result);
         }
         m_nBusy.store(0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        WaitForRequest();
     }
     std::lock_guard<std::mutex> lock(m_exitLock);
     m_bExited = true;
     m_exitSignal.notify_all();
+}
+
+void CMemoryTransferManage::WaitForRequest()
+{
+    std::unique_lock<std::mutex> lock(m_requestLock);
+    m_requestSignal.wait(lock, [this] { return m_nRequest.load() != 0 || m_bStop.load() != 0; });
+}
+
+void CMemoryTransferManage::WakeWorker()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_requestLock);
+    }
+    m_requestSignal.notify_one();
 }
 
 void CMemoryTransferManage::SetMainWindow(QObject* window)
@@ -258,6 +274,7 @@ void CMemoryTransferManage::RequestLoad(const char* path)
         m_strFilePath = path ? path : "";
     }
     m_nRequest.fetch_or(REQUEST_LOAD);
+    WakeWorker();
 }
 
 void CMemoryTransferManage::RequestQueryLoad(int enabled, TimeValue start, TimeValue end, int fitAll)
@@ -267,11 +284,13 @@ void CMemoryTransferManage::RequestQueryLoad(int enabled, TimeValue start, TimeV
     m_tQueryEnd.store(end);
     m_bFitAll.store(fitAll);
     m_nRequest.fetch_or(REQUEST_LOAD);
+    WakeWorker();
 }
 
 void CMemoryTransferManage::RequestPrepare()
 {
     m_nRequest.fetch_or(REQUEST_PREPARE);
+    WakeWorker();
 }
 
 bool CMemoryTransferManage::WaitIdle(int timeoutMs) const

@@ -3,6 +3,7 @@
 #include "guiex/guiex_dc.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 
@@ -20,6 +21,9 @@ constexpr COLORREF kPlainActiveFrame = 0x6A240A;  // hover and pressed: red 10, 
 constexpr COLORREF kPlainPressedText = 0xFFFFFF;
 constexpr COLORREF kPlainDisabledText = 0x666666;
 constexpr int kPlainFontSize = 9;
+// The focus frame: a dotted line this far inside the button's edge.
+constexpr COLORREF kFocusColor = 0x000000;
+constexpr int kFocusInset = 3;
 // "黑体" (SimHei).
 const char kPlainFontFace[] = "\xE9\xBB\x91\xE4\xBD\x93";
 
@@ -139,8 +143,34 @@ void CGUIEXSmoothBtn::DrawItem(QPaintDevice* target)
     const int savedKey = GetCurrentKey();
     SetCurrentKey(ChooseStateKey(!isEnabled(), isDown() || isChecked(), m_bHovering != 0, hasFocus()));
     Draw(&memory, this);
+    if (hasFocus() && m_bKeyboardFocus)
+        DrawFocusFrame(&memory);
     memory.CopyToDC(target);
     SetCurrentKey(savedKey);
+}
+
+void CGUIEXSmoothBtn::DrawFocusFrame(CGUIEXDC* surface) const
+{
+    const int l = kFocusInset;
+    const int t = kFocusInset;
+    const int r = width() - 1 - kFocusInset;
+    const int b = height() - 1 - kFocusInset;
+    if (r <= l || b <= t)
+        return;
+    surface->DrawLine(l, t, r, t, kFocusColor, 1, PS_DOT);
+    surface->DrawLine(r, t, r, b, kFocusColor, 1, PS_DOT);
+    surface->DrawLine(r, b, l, b, kFocusColor, 1, PS_DOT);
+    surface->DrawLine(l, b, l, t, kFocusColor, 1, PS_DOT);
+}
+
+void CGUIEXSmoothBtn::focusInEvent(QFocusEvent* event)
+{
+    // Activating the window gives the focus back where it was and keeps the frame.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        m_bKeyboardFocus = true;
+    else if (event->reason() != Qt::ActiveWindowFocusReason)
+        m_bKeyboardFocus = false;
+    QAbstractButton::focusInEvent(event);
 }
 
 void CGUIEXSmoothBtn::mouseMoveEvent(QMouseEvent* event)

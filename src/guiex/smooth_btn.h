@@ -11,7 +11,9 @@
 // State keys of the style set (first match wins):
 //   3 disabled, 1 pressed (down or checked), 2 hover, 4 focused, 0 normal.
 // The key is chosen for one paint only; between paints the current key is the one
-// that was current before (key 0 unless the owner changed it).
+// that was current before (key 0 unless the owner changed it). A button that got the
+// focus from the keyboard (Tab or Shift+Tab) also shows a dotted frame while it
+// keeps it; Space presses it.
 #include "guiex/control_style.h"
 #include "guiex/win_types.h"
 
@@ -90,14 +92,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
+    void DrawFocusFrame(CGUIEXDC* surface) const;
+
     QTimer m_hoverTimer;
     unsigned m_nID = 0;
     bool m_bCreated = false;
     int m_bTrackingArmed = 1;
     int m_bHovering = 0;
     bool m_bLeaveTracked = false;  // a move asked for the leave; cleared when it comes
+    bool m_bKeyboardFocus = false;  // the focus came from the keyboard: the frame shows
 };
 
 }  // namespace COM_GUI_EX

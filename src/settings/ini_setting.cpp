@@ -324,11 +324,29 @@ std::string SettingsFilePath()
     return SettingsFilePathFor(directory);
 }
 
+namespace {
+
+// The folder of an installed program: a system program folder, or a "bin" folder
+// whose prefix holds the desktop entry an install puts there.
+bool IsInstalledProgramDirectory(const std::string& programDirectory)
+{
+    for (const char* system : {"/bin/", "/usr/bin/", "/usr/local/bin/"}) {
+        if (programDirectory == system)
+            return true;
+    }
+    const QDir folder(QFile::decodeName(programDirectory.c_str()));
+    return !programDirectory.empty() && folder.dirName() == QLatin1String("bin")
+           && QFileInfo::exists(folder.absoluteFilePath(QStringLiteral("../share/applications/trandor.desktop")));
+}
+
+}  // namespace
+
 std::string SettingsFilePathFor(const std::string& programDirectory)
 {
     const std::string beside = programDirectory + kIniFileName;
     const QString folder = programDirectory.empty() ? QStringLiteral(".") : QFile::decodeName(programDirectory.c_str());
-    if (QFileInfo(folder).isWritable() || QFileInfo::exists(QFile::decodeName(beside.c_str())))
+    if (!IsInstalledProgramDirectory(programDirectory)
+        && (QFileInfo(folder).isWritable() || QFileInfo::exists(QFile::decodeName(beside.c_str()))))
         return beside;
     // A relative $XDG_CONFIG_HOME is to be ignored, as the base-directory rules say.
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

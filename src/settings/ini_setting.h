@@ -1,6 +1,7 @@
 #pragma once
 
-// The program's settings live in "Trandor.INI" beside the executable, section
+// The program's settings live in "Trandor.INI" beside the executable (in the user's
+// configuration folder for an installed program; see SettingsFilePathFor), section
 // "QUICK_SAVE", under numeric keys whose values are decimal text (the unit is free
 // text). Nothing is cached: every read goes to the file, every write rewrites it.
 //
@@ -56,11 +57,15 @@ bool WriteIniString(const char* path, const char* section, const char* key, cons
 std::string SettingsFilePath();
 
 // Full path of the settings file for a program in that directory (ending in '/', or
-// empty for the working directory): "Trandor.INI" there when the directory is
-// writable or the file exists there; otherwise, as the platform redirects a
-// protected program folder, "trandor/Trandor.INI" in the user's configuration
-// folder ($XDG_CONFIG_HOME when it is an absolute path, else ~/.config), whose
-// "trandor" folder is created so that the first write can succeed.
+// empty for the working directory). A program in a folder of its own, the build
+// folder for one, keeps "Trandor.INI" beside it when the folder is writable or the
+// file is there already. An installed program (its folder is /bin, /usr/bin or
+// /usr/local/bin, or a "bin" folder of a prefix that holds the program's desktop
+// entry, share/applications/trandor.desktop), and one whose folder allows neither,
+// keeps "trandor/Trandor.INI" in the user's configuration folder ($XDG_CONFIG_HOME
+// when it is an absolute path, else ~/.config), whose "trandor" folder is created so
+// that the first write can succeed: every user has settings of their own, and
+// nothing is written under an install prefix.
 std::string SettingsFilePathFor(const std::string& programDirectory);
 
 // Reader and writer of one INI file.

@@ -1,11 +1,13 @@
 // The main window with the real worker: opening a file, the file line, the legend,
-// the read-out, zoom and wheel paging, the busy mark, the zoom limits and closing.
+// the read-out, zoom and wheel paging, the keys, the busy mark, the zoom limits and
+// closing.
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/chart_messages.h"
 #include "chart/curve_wnd.h"
 #include "common/file_helpers.h"
 #include "guiex/posted_message.h"
+#include "guiex/smooth_btn.h"
 #include "settings/ini_setting.h"
 #include "support/recorder_file.h"
 #include "support/settle.h"
@@ -359,6 +361,59 @@ TEST_F(MainWindowTest, WindowFrame)
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+// The keys page and zoom whichever button has the focus, in both time orders; Tab
+// moves a visible focus along the buttons and Space presses the one that has it.
+TEST_F(MainWindowTest, KeysPageZoomAndPressButtons)
+{
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+        SettleMainWindow();
+    };
+    // After each key: samples between the page and the newest page (-1: not checked,
+    // 1051 to a page at level 1) and the zoom level.
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int older;
+        int level;
+    } steps[] = {
+        {Qt::Key_Home, Qt::NoModifier, 1949, 1}, {Qt::Key_Right, Qt::NoModifier, 1929, 1},
+        {Qt::Key_PageDown, Qt::NoModifier, 878, 1}, {Qt::Key_Left, Qt::NoModifier, 898, 1},
+        {Qt::Key_End, Qt::NoModifier, 0, 1}, {Qt::Key_PageUp, Qt::NoModifier, 1051, 1},
+        {Qt::Key_Plus, Qt::NoModifier, -1, 2}, {Qt::Key_Equal, Qt::ControlModifier, -1, 3},
+        {Qt::Key_Minus, Qt::NoModifier, -1, 2}, {Qt::Key_Minus, Qt::ControlModifier, -1, 1},
+    };
+    for (int order : {0, 1}) {
+        window.reset();  // the old window signs off from the data manager first
+        Settings(order, "");
+        Open(dir.Write("keys.csv", Seconds(3000, 1)));
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->GetButton(2)->setFocus();
+        for (const auto& step : steps) {
+            key(step.key, step.modifiers);
+            const std::string name = QKeySequence(step.key | step.modifiers).toString().toStdString();
+            if (step.older >= 0) {
+                EXPECT_EQ(window->GetFirst(), order == 0 ? 1949 - step.older : step.older) << order << " " << name;
+            }
+            EXPECT_EQ(window->GetZoomLevel(), step.level) << order << " " << name;
+        }
+    }
+
+    // From the last button Tab wraps to the first; the fourth is zoom in.
+    window->GetButton(6)->setFocus();
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), window->GetButton(3));
+    const QImage focused = window->GetButton(3)->grab().toImage();
+    key(Qt::Key_Space);
+    EXPECT_EQ(window->GetZoomLevel(), 2);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->GetButton(4));
+    EXPECT_NE(window->GetButton(3)->grab().toImage(), focused) << "the focus shows no frame";
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow)

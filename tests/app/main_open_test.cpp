@@ -202,4 +202,23 @@ TEST_F(MainOpenTest, OpenDialogStartsInTheLastFolderAlsoAfterARestart)
     EXPECT_TRUE(QFileInfo(start).isDir()) << start.toStdString();
 }
 
+// A file named when the program starts (here by a path relative to the working
+// folder, as a shell passes it) opens once the window runs, as one picked in the
+// open dialog: file line, start folder.
+TEST_F(MainOpenTest, FileNamedAtStartOpensAsOnePicked)
+{
+    dir.Write("day.csv", Csv(5));
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.Path(""))));
+    window->OpenAtStart("day.csv");
+    EXPECT_TRUE(window->GetTitleText().isEmpty());
+    QCoreApplication::processEvents();
+    QDir::setCurrent(working);
+    Settle();
+    EXPECT_EQ(window->GetTitleText(), "导入文件: day.csv");
+    EXPECT_EQ(window->GetTotal(), 5);
+    Restart();
+    EXPECT_EQ(OpenDialogFolder(), QString::fromStdString(dir.Path("")));
+}
+
 }  // namespace

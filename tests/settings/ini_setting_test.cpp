@@ -407,6 +407,32 @@ TEST(SettingsFilePath, BesideTheProgramWhenWritableElseInTheConfigFolder)
     ::chmod(lockedWithFile.c_str(), 0700);
 }
 
+// An installed program keeps its settings in the user's configuration folder even
+// where it could write beside itself, and a file left there by an earlier run (as
+// root) is not used; a "bin" folder that is no install prefix keeps them beside it.
+TEST(SettingsFilePath, AnInstalledProgramKeepsThemInTheConfigFolder)
+{
+    TempDir dir;
+    const ScopedEnv xdg("XDG_CONFIG_HOME", dir.Path("config").c_str());
+    const std::string config = dir.Path("config/trandor/Trandor.INI");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.Path("prefix/share/applications"))));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.Path("prefix/bin"))));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.Path("copy/bin"))));
+    dir.Write("prefix/share/applications/trandor.desktop", "[Desktop Entry]\n");
+    dir.Write("prefix/bin/Trandor.INI", "[QUICK_SAVE]\n");
+    const struct {
+        std::string programDir;
+        std::string expected;
+    } cases[] = {
+        {dir.Path("prefix/bin/"), config},
+        {"/usr/bin/", config},
+        {"/usr/local/bin/", config},
+        {dir.Path("copy/bin/"), dir.Path("copy/bin/Trandor.INI")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SettingsFilePathFor(c.programDir), c.expected) << c.programDir;
+}
+
 TEST(LastFolder, KeptWholeInASectionOfItsOwn)
 {
     TempDir dir;
