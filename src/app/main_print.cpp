@@ -8,6 +8,7 @@
 #include "app/main_dlg.h"
 #include "chart/chart_print.h"
 #include "chart/curve_wnd.h"
+#include "common/file_helpers.h"
 #include "guiex/message_box.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
@@ -23,7 +24,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <memory>
@@ -184,31 +184,31 @@ bool CMainDlg::PrintPage(QPagedPaintDevice& device)
 
 bool CMainDlg::SaveSheet(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    COutputFile file(path);
+    if (!file.Open())
         return false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.Device());
         writer.setResolution(kDefaultPrinterDpi);
         writer.setTitle(QString::fromUtf8(kDocumentName));
         if (!PrintPage(writer)) {
-            file.cancelWriting();
+            file.Cancel();
             return false;
         }
     }
-    return file.commit();
+    return file.Commit();
 }
 
 bool CMainDlg::SavePicture(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    COutputFile file(path);
+    if (!file.Open())
         return false;
-    if (!grab().toImage().save(&file, "PNG")) {
-        file.cancelWriting();
+    if (!grab().toImage().save(file.Device(), "PNG")) {
+        file.Cancel();
         return false;
     }
-    return file.commit();
+    return file.Commit();
 }
 
 void CMainDlg::OnSavePicture()

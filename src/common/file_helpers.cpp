@@ -1,5 +1,7 @@
 #include "common/file_helpers.h"
 
+#include <QFileInfo>
+
 #include <cstring>
 #include <string>
 
@@ -62,4 +64,36 @@ unsigned ModuleDirectory(char* buffer, unsigned size)
         path.resize(path.size() * 2);
     }
     return ModuleDirectoryFromPath(path.data(), static_cast<unsigned>(path.size()), buffer, size);
+}
+
+COutputFile::COutputFile(const QString& path)
+    : m_bInPlace(QFileInfo::exists(path) && !QFileInfo(path).isFile()), m_replacing(path), m_inPlace(path)
+{
+}
+
+bool COutputFile::Open()
+{
+    return m_bInPlace ? m_inPlace.open(QIODevice::WriteOnly) : m_replacing.open(QIODevice::WriteOnly);
+}
+
+QIODevice* COutputFile::Device()
+{
+    return m_bInPlace ? static_cast<QIODevice*>(&m_inPlace) : static_cast<QIODevice*>(&m_replacing);
+}
+
+void COutputFile::Cancel()
+{
+    if (m_bInPlace)
+        m_inPlace.close();
+    else
+        m_replacing.cancelWriting();
+}
+
+bool COutputFile::Commit()
+{
+    if (!m_bInPlace)
+        return m_replacing.commit();
+    const bool written = m_inPlace.flush() && m_inPlace.error() == QFileDevice::NoError;
+    m_inPlace.close();
+    return written && m_inPlace.error() == QFileDevice::NoError;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
 #include <cstdint>
 
 // Opens a regular file for reading and returns its descriptor, with the file's size
@@ -21,3 +24,28 @@ unsigned ModuleDirectory(char* buffer, unsigned size);
 // path without '/' stays whole and returns 1. A null path, or one that does not
 // fit with its terminator, returns 0 and leaves the buffer untouched.
 unsigned ModuleDirectoryFromPath(const char* path, unsigned length, char* buffer, unsigned size);
+
+// A file a result is saved to. A missing file or a regular one is replaced in one
+// step: the result goes to a temporary file beside it, renamed over it by Commit. An
+// output that exists and is anything else (a device such as /dev/null or
+// /dev/stdout, a FIFO, or a link to one) is written into and never replaced.
+class COutputFile {
+public:
+    explicit COutputFile(const QString& path);
+
+    // Opens the output for writing; false when it cannot be opened. A FIFO's open
+    // waits for its reader.
+    bool Open();
+    // Where the result is written while the file is open.
+    QIODevice* Device();
+    // Drops what was written to a replacing file; a written-into output keeps it.
+    void Cancel();
+    // Finishes the output; false, leaving a replaced file as it was, when any write
+    // failed or the data could not be flushed (a full disk, a full device).
+    bool Commit();
+
+private:
+    bool m_bInPlace;
+    QSaveFile m_replacing;
+    QFile m_inPlace;
+};
