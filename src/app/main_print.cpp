@@ -14,6 +14,7 @@
 #include "guiex/strings.h"
 #include "settings/ini_setting.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -184,31 +185,25 @@ bool CMainDlg::PrintPage(QPagedPaintDevice& device)
 
 bool CMainDlg::SaveSheet(const QString& path)
 {
-    COutputFile file(path);
-    if (!file.Open())
-        return false;
+    // The file is made in memory and written whole: the PDF writer does not report a
+    // short write.
+    QBuffer sheet;
+    sheet.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(file.Device());
+        QPdfWriter writer(&sheet);
         writer.setResolution(kDefaultPrinterDpi);
         writer.setTitle(QString::fromUtf8(kDocumentName));
-        if (!PrintPage(writer)) {
-            file.Cancel();
+        if (!PrintPage(writer))
             return false;
-        }
     }
-    return file.Commit();
+    return WriteOutputFile(path, sheet.data());
 }
 
 bool CMainDlg::SavePicture(const QString& path)
 {
-    COutputFile file(path);
-    if (!file.Open())
-        return false;
-    if (!grab().toImage().save(file.Device(), "PNG")) {
-        file.Cancel();
-        return false;
-    }
-    return file.Commit();
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    return grab().toImage().save(&picture, "PNG") && WriteOutputFile(path, picture.data());
 }
 
 void CMainDlg::OnSavePicture()

@@ -1,6 +1,8 @@
 #include "common/file_helpers.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cstring>
 #include <string>
@@ -66,34 +68,23 @@ unsigned ModuleDirectory(char* buffer, unsigned size)
     return ModuleDirectoryFromPath(path.data(), static_cast<unsigned>(path.size()), buffer, size);
 }
 
-COutputFile::COutputFile(const QString& path)
-    : m_bInPlace(QFileInfo::exists(path) && !QFileInfo(path).isFile()), m_replacing(path), m_inPlace(path)
+bool WriteOutputFile(const QString& path, const QByteArray& bytes)
 {
-}
-
-bool COutputFile::Open()
-{
-    return m_bInPlace ? m_inPlace.open(QIODevice::WriteOnly) : m_replacing.open(QIODevice::WriteOnly);
-}
-
-QIODevice* COutputFile::Device()
-{
-    return m_bInPlace ? static_cast<QIODevice*>(&m_inPlace) : static_cast<QIODevice*>(&m_replacing);
-}
-
-void COutputFile::Cancel()
-{
-    if (m_bInPlace)
-        m_inPlace.close();
-    else
-        m_replacing.cancelWriting();
-}
-
-bool COutputFile::Commit()
-{
-    if (!m_bInPlace)
-        return m_replacing.commit();
-    const bool written = m_inPlace.flush() && m_inPlace.error() == QFileDevice::NoError;
-    m_inPlace.close();
-    return written && m_inPlace.error() == QFileDevice::NoError;
+    // A short write is no error to the file classes: every byte is counted here.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        QFile output(path);
+        const bool written = output.open(QIODevice::WriteOnly) && output.write(bytes) == bytes.size() && output.flush();
+        output.close();
+        return written && output.error() == QFileDevice::NoError;
+    }
+    // The save file's commit ignores the disk's answer to the sync, which is where a
+    // full disk may first show: the sync is asked here.
+    QSaveFile output(path);
+    if (!output.open(QIODevice::WriteOnly))
+        return false;
+    if (output.write(bytes) != bytes.size() || !output.flush() || ::fsync(output.handle()) != 0) {
+        output.cancelWriting();
+        return false;
+    }
+    return output.commit();
 }

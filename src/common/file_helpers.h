@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QFile>
-#include <QSaveFile>
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -25,27 +24,11 @@ unsigned ModuleDirectory(char* buffer, unsigned size);
 // fit with its terminator, returns 0 and leaves the buffer untouched.
 unsigned ModuleDirectoryFromPath(const char* path, unsigned length, char* buffer, unsigned size);
 
-// A file a result is saved to. A missing file or a regular one is replaced in one
-// step: the result goes to a temporary file beside it, renamed over it by Commit. An
-// output that exists and is anything else (a device such as /dev/null or
-// /dev/stdout, a FIFO, or a link to one) is written into and never replaced.
-class COutputFile {
-public:
-    explicit COutputFile(const QString& path);
-
-    // Opens the output for writing; false when it cannot be opened. A FIFO's open
-    // waits for its reader.
-    bool Open();
-    // Where the result is written while the file is open.
-    QIODevice* Device();
-    // Drops what was written to a replacing file; a written-into output keeps it.
-    void Cancel();
-    // Finishes the output; false, leaving a replaced file as it was, when any write
-    // failed or the data could not be flushed (a full disk, a full device).
-    bool Commit();
-
-private:
-    bool m_bInPlace;
-    QSaveFile m_replacing;
-    QFile m_inPlace;
-};
+// Saves bytes as the file at path; false when they could not all be written, flushed
+// and synced (a full disk or device, a missing folder). A missing file or a regular
+// one is replaced in one step: the bytes go to a temporary file beside it, renamed
+// over it only when whole, so a failure leaves the old file as it was. An output
+// that exists and is anything else (a device such as /dev/null or /dev/stdout, a
+// FIFO, or a link to one) is written into and never replaced; a FIFO's open waits
+// for its reader.
+bool WriteOutputFile(const QString& path, const QByteArray& bytes);
