@@ -193,7 +193,7 @@ void CMainDlg::paintEvent(QPaintEvent*)
     const QString face = COM_GUI_EX::LoadString(1000);
     m_pFrame->SetFont(face, 10);
     m_pFrame->SetBrushColor(kTextColor);
-    m_pFrame->DrawTextInRect(m_strTitle, &m_rcTitle, 2, 0);
+    m_pFrame->DrawTextInRect(m_strTitle, &m_rcTitle, 2, COM_GUI_EX::CGUIEXDC::kElideBelow);
     m_pFrame->FillSolidRect(&m_rcStatus, kSeparatorColor);
     if (!m_strReadout.isEmpty()) {
         m_pFrame->SetFont(face, 9);

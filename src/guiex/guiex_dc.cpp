@@ -346,7 +346,9 @@ void CGUIEXDC::DrawTextInRect(const QString& text, const RECT* box, unsigned ali
     const QRectF area = page.mapRect(QRectF(box->left, box->top, box->right - box->left, box->bottom - box->top));
 
     QTextLayout layout(WithLineSeparators(text), m_font, &m_image);
-    LayOutInBox(&layout, area, align, noWrap != 0);
+    LayOutInBox(&layout, area, align, noWrap != 0 && noWrap != kElideBelow);
+    if (noWrap == kElideBelow)
+        ElideBelowBox(&layout, area, align, &m_image);
 
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
