@@ -178,6 +178,8 @@ void CMainDlg::CreateButtons()
         connect(button, &QAbstractButton::clicked, this, [this, id = entry.id] { OnCommand(id); });
         m_buttons[static_cast<size_t>(i)] = button;
     }
+    // The file line starts right of the last button: a long name would run under it.
+    m_rcTitle.left = std::min(std::max(m_rcTitle.left, m_rcButtons.back().right + m), m_rcTitle.right);
 }
 
 void CMainDlg::paintEvent(QPaintEvent*)
