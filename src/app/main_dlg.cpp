@@ -193,6 +193,8 @@ void CMainDlg::CreateButtons()
         connect(button, &QAbstractButton::clicked, this, [this, id = entry.id] { OnCommand(id); });
         m_buttons[static_cast<size_t>(i)] = button;
     }
+    // The file line starts right of the last button: a long name would run under it.
+    m_rcTitle.left = std::min(std::max(m_rcTitle.left, m_rcButtons.back().right + m), m_rcTitle.right);
 }
 
 void CMainDlg::paintEvent(QPaintEvent*)
@@ -208,7 +210,7 @@ void CMainDlg::paintEvent(QPaintEvent*)
     const QString face = COM_GUI_EX::LoadString(1000);
     m_pFrame->SetFont(face, 10);
     m_pFrame->SetBrushColor(kTextColor);
-    m_pFrame->DrawTextInRect(m_strTitle, &m_rcTitle, 2, 0);
+    m_pFrame->DrawTextInRect(m_strTitle, &m_rcTitle, 2, COM_GUI_EX::CGUIEXDC::kElideBelow);
     m_pFrame->FillSolidRect(&m_rcStatus, kSeparatorColor);
     if (!m_strReadout.isEmpty()) {
         m_pFrame->SetFont(face, 9);

@@ -8,11 +8,13 @@
 #include "app/main_dlg.h"
 #include "chart/chart_print.h"
 #include "chart/curve_wnd.h"
+#include "common/file_helpers.h"
 #include "guiex/message_box.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
 #include "settings/ini_setting.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -23,7 +25,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <memory>
@@ -53,6 +54,8 @@ constexpr unsigned kPictureFilter = 1604;
 constexpr unsigned kSheetFilter = 1605;
 constexpr unsigned kPictureMenu = 1600;
 constexpr unsigned kSheetMenu = 1601;
+constexpr unsigned kNoFileText = 1606;
+constexpr unsigned kPrintRefusedText = 1607;
 
 // The resolution the queue reports as its default, in dots per inch; 0 when it
 // reports none or cannot be asked.
@@ -146,18 +149,22 @@ int CMainDlg::PrinterResolution(const QString& queue)
 
 void CMainDlg::OnPrint()
 {
-    if (m_strFilePath.empty())
+    if (m_strFilePath.empty()) {
+        COM_GUI_EX::ShowMessage(this, COM_GUI_EX::LoadString(kNoFileText));
         return;
+    }
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
         COM_GUI_EX::ShowMessage(this, COM_GUI_EX::LoadString(kNoPrinterText));
         return;
     }
     QPrinter printer(info, QPrinter::PrinterResolution);
-    if (!printer.isValid())
-        return;
-    printer.setResolution(PrinterResolution(info.printerName()));
-    PrintToPrinter(printer);
+    if (printer.isValid()) {
+        printer.setResolution(PrinterResolution(info.printerName()));
+        if (PrintToPrinter(printer) && printer.printerState() != QPrinter::Error)
+            return;
+    }
+    COM_GUI_EX::ShowWarning(this, COM_GUI_EX::LoadString(kPrintRefusedText));
 }
 
 bool CMainDlg::PrintToPrinter(QPrinter& printer)
@@ -184,31 +191,25 @@ bool CMainDlg::PrintPage(QPagedPaintDevice& device)
 
 bool CMainDlg::SaveSheet(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // The file is made in memory and written whole: the PDF writer does not report a
+    // short write.
+    QBuffer sheet;
+    sheet.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&sheet);
         writer.setResolution(kDefaultPrinterDpi);
         writer.setTitle(QString::fromUtf8(kDocumentName));
-        if (!PrintPage(writer)) {
-            file.cancelWriting();
+        if (!PrintPage(writer))
             return false;
-        }
     }
-    return file.commit();
+    return WriteOutputFile(path, sheet.data());
 }
 
 bool CMainDlg::SavePicture(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!grab().toImage().save(&file, "PNG")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    return grab().toImage().save(&picture, "PNG") && WriteOutputFile(path, picture.data());
 }
 
 void CMainDlg::OnSavePicture()
@@ -220,8 +221,10 @@ void CMainDlg::OnSavePicture()
 
 void CMainDlg::OnSaveSheet()
 {
-    if (m_strFilePath.empty())
+    if (m_strFilePath.empty()) {
+        COM_GUI_EX::ShowMessage(this, COM_GUI_EX::LoadString(kNoFileText));
         return;
+    }
     const QString path = PickFile(this, kSheetMenu, kSheetFilter, QStringLiteral("pdf"));
     if (!path.isEmpty() && !SaveSheet(path))
         ReportWriteFailure(this, path);
@@ -253,6 +256,8 @@ void CMainDlg::OnPageSetup()
     const QPageLayout layout = printer->pageLayout();
     m_nPaperSize = static_cast<int16_t>(layout.pageSize().windowsId());
     m_nOrientation = layout.orientation() == QPageLayout::Landscape ? kLandscape : kPortrait;
-    WriteSetting(*m_pSetting, kKeyPaperSize, std::to_string(m_nPaperSize));
-    WriteSetting(*m_pSetting, kKeyOrientation, std::to_string(m_nOrientation));
+    // The choice holds for this run even when the settings file refuses it.
+    if (!WriteSettings(*m_pSetting, {{kKeyPaperSize, std::to_string(m_nPaperSize)},
+                                     {kKeyOrientation, std::to_string(m_nOrientation)}}))
+        ReportWriteFailure(this, QFile::decodeName(m_pSetting->GetPath() ? m_pSetting->GetPath() : ""));
 }

@@ -149,7 +149,7 @@ void CChartPrint::PrintLegend(COM_GUI_EX::CGUIEXDC* dc, const RECT* area)
             dc->FillEllipse(left, top, dot, dot, color);
         const int nameLeft = left + dot + dot / 4;
         const RECT name{nameLeft, top - gap / 2, nameLeft - dot + columnWidth, top + dot + gap / 2};
-        dc->DrawTextInRect(m_names[static_cast<size_t>(i)], &name, 1, 0);
+        dc->DrawTextInRect(m_names[static_cast<size_t>(i)], &name, 1, COM_GUI_EX::CGUIEXDC::kElideBelow);
     }
 }
 

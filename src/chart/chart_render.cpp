@@ -173,7 +173,7 @@ void CCurveWnd::DrawLegend(const RECT& area)
         const CLegendItem item = ComputeLegendItem(area, i, count);
         const COLORREF color = CMemoryTransferManage::kPalette[i];
         back->SetBrushColor(color);
-        back->DrawTextInRect(m_strNames[static_cast<size_t>(i)], &item.name, 5, 0);
+        back->DrawTextInRect(m_strNames[static_cast<size_t>(i)], &item.name, 5, COM_GUI_EX::CGUIEXDC::kElideBelow);
         back->FillEllipse(item.dot.left, item.dot.top, RectWidth(item.dot), RectHeight(item.dot), color);
         back->DrawEllipse(item.dot.left, item.dot.top, RectWidth(item.dot), RectHeight(item.dot), color);
         m_legendDots.push_back(item.dot);

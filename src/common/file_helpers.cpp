@@ -1,5 +1,9 @@
 #include "common/file_helpers.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
 #include <cstring>
 #include <string>
 
@@ -62,4 +66,25 @@ unsigned ModuleDirectory(char* buffer, unsigned size)
         path.resize(path.size() * 2);
     }
     return ModuleDirectoryFromPath(path.data(), static_cast<unsigned>(path.size()), buffer, size);
+}
+
+bool WriteOutputFile(const QString& path, const QByteArray& bytes)
+{
+    // A short write is no error to the file classes: every byte is counted here.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        QFile output(path);
+        const bool written = output.open(QIODevice::WriteOnly) && output.write(bytes) == bytes.size() && output.flush();
+        output.close();
+        return written && output.error() == QFileDevice::NoError;
+    }
+    // The save file's commit ignores the disk's answer to the sync, which is where a
+    // full disk may first show: the sync is asked here.
+    QSaveFile output(path);
+    if (!output.open(QIODevice::WriteOnly))
+        return false;
+    if (output.write(bytes) != bytes.size() || !output.flush() || ::fsync(output.handle()) != 0) {
+        output.cancelWriting();
+        return false;
+    }
+    return output.commit();
 }

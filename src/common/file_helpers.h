@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
 #include <cstdint>
 
 // Opens a regular file for reading and returns its descriptor, with the file's size
@@ -21,3 +23,12 @@ unsigned ModuleDirectory(char* buffer, unsigned size);
 // path without '/' stays whole and returns 1. A null path, or one that does not
 // fit with its terminator, returns 0 and leaves the buffer untouched.
 unsigned ModuleDirectoryFromPath(const char* path, unsigned length, char* buffer, unsigned size);
+
+// Saves bytes as the file at path; false when they could not all be written, flushed
+// and synced (a full disk or device, a missing folder). A missing file or a regular
+// one is replaced in one step: the bytes go to a temporary file beside it, renamed
+// over it only when whole, so a failure leaves the old file as it was. An output
+// that exists and is anything else (a device such as /dev/null or /dev/stdout, a
+// FIFO, or a link to one) is written into and never replaced; a FIFO's open waits
+// for its reader.
+bool WriteOutputFile(const QString& path, const QByteArray& bytes);

@@ -94,10 +94,6 @@ bool IsAscii(const unsigned char* s, size_t length)
 
 QString DecodeUtf8Text(const char* bytes, size_t length)
 {
-    if (length >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0) {
-        bytes += 3;
-        length -= 3;
-    }
     const auto* s = reinterpret_cast<const unsigned char*>(bytes);
     if (DecodeUtf8(s, length, nullptr) < 0)
         return QString::fromUtf8(bytes, static_cast<qsizetype>(length));
@@ -107,14 +103,36 @@ QString DecodeUtf8Text(const char* bytes, size_t length)
     return text;
 }
 
+// How many of the GB18030 bytes end a character: a lead byte (81..FE) at the end, or
+// the first two or three bytes of a four-byte form (lead, then 30..39), are left out.
+size_t Gb18030FinishedLength(const unsigned char* s, size_t length)
+{
+    size_t i = 0;
+    while (i < length) {
+        size_t size = 1;
+        if (s[i] >= 0x81 && s[i] <= 0xFE)
+            size = i + 1 < length && s[i + 1] >= 0x30 && s[i + 1] <= 0x39 ? 4 : 2;
+        if (size > length - i)
+            return i;
+        i += size;
+    }
+    return length;
+}
+
 QString DecodeGb18030Text(const char* bytes, size_t length)
 {
     // The GB18030 byte-order mark (84 31 95 33) is kept as U+FEFF, like any other
     // character, so the decoder is asked not to drop it.
     QStringDecoder decoder("GB18030", QStringConverter::Flag::ConvertInitialBom);
-    if (decoder.isValid())
-        return decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(length)));
-    return QString::fromUtf8(bytes, static_cast<qsizetype>(length));
+    if (!decoder.isValid())
+        return QString::fromUtf8(bytes, static_cast<qsizetype>(length));
+    // The decoder keeps an unfinished last character for more bytes that never come:
+    // it is a bad sequence like any other.
+    const size_t finished = Gb18030FinishedLength(reinterpret_cast<const unsigned char*>(bytes), length);
+    QString text = decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(finished)));
+    if (finished < length)
+        text += QChar::ReplacementCharacter;
+    return text;
 }
 
 // Windows-1252: Latin-1 but for 0x80..0x9F, which hold typographic characters; the
@@ -197,4 +215,21 @@ int clsA2W::Convert(const char* text)
     }
     m_pBuffer[m_nLength] = u'\0';
     return m_nLength;
+}
+
+std::string CutUtf8(std::string text, size_t maxBytes)
+{
+    if (text.size() > maxBytes)
+        text.resize(maxBytes);
+    // Back over the continuation bytes at the end to the last sequence's lead byte.
+    size_t lead = text.size();
+    while (lead > 0 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80)
+        --lead;
+    if (lead == 0)
+        return text;
+    const unsigned char b = static_cast<unsigned char>(text[lead - 1]);
+    const size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    if (text.size() - (lead - 1) < need)
+        text.resize(lead - 1);
+    return text;
 }

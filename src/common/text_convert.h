@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <string>
 
 // Narrow text in this program is bytes as a source wrote them. Every source of text
 // has one encoding, decided once for the whole source, and its bytes are decoded by
@@ -24,10 +25,15 @@ bool IsValidUtf8(const char* bytes, size_t length);
 // the bytes are valid UTF-8, otherwise GB18030.
 TextEncoding EncodingOfValue(const char* bytes, size_t length);
 
-// Decodes the bytes by the encoding. UTF-8 drops a leading byte-order mark (EF BB BF)
-// and turns each bad sequence into U+FFFD. When no GB18030 decoder is available, GB18030
-// bytes are read as UTF-8 that way, so ASCII stays readable.
+// Decodes the bytes by the encoding, each bad sequence (an unfinished last character
+// too) becoming U+FFFD. A byte-order mark is a character like any other here: a
+// source drops its own before its texts are decoded. When no GB18030 decoder is
+// available, GB18030 bytes are read as UTF-8, so ASCII stays readable.
 QString DecodeText(const char* bytes, size_t length, TextEncoding encoding);
+
+// UTF-8 text cut to at most maxBytes, never inside a character: a last character the
+// cut (or the text's end) leaves unfinished goes whole.
+std::string CutUtf8(std::string text, size_t maxBytes);
 
 // Turns zero-terminated narrow text of one encoding into zero-terminated UTF-16.
 // The buffer keeps its capacity between conversions and grows when a text has

@@ -244,12 +244,18 @@ void CGUIEXDC::DrawSmoothPolylines(const std::vector<CGUIEXPolyline>& lines, int
     if (m_image.isNull())
         return;
     const QTransform page = PageTransform(m_image, m_nPageUnitSwitch, m_nPageUnit);
-    // One-pixel curves in pixel units, as the worker draws a page's, go straight into
-    // the pixels; every other pen is stroked by the painter.
-    if (width == 1 && page.isIdentity() && m_image.format() == QImage::Format_ARGB32_Premultiplied) {
+    // Curves in pixel units, as the worker draws a page's and a print its sheet's, go
+    // straight into the pixels; a scaled pen is stroked by the painter. The painter's
+    // fill of a noisy curve's outline, which crosses every row many times, takes
+    // seconds where the pixels it covers take milliseconds.
+    if (width >= 1 && page.isIdentity() && m_image.format() == QImage::Format_ARGB32_Premultiplied) {
         for (const CGUIEXPolyline& line : lines) {
-            if (line.points)
+            if (!line.points)
+                continue;
+            if (width == 1)
                 DrawThinPolyline(&m_image, line.points, line.count, ToColor(line.color).rgba());
+            else
+                DrawWidePolyline(&m_image, line.points, line.count, ToColor(line.color).rgba(), width);
         }
         return;
     }
@@ -346,7 +352,9 @@ void CGUIEXDC::DrawTextInRect(const QString& text, const RECT* box, unsigned ali
     const QRectF area = page.mapRect(QRectF(box->left, box->top, box->right - box->left, box->bottom - box->top));
 
     QTextLayout layout(WithLineSeparators(text), m_font, &m_image);
-    LayOutInBox(&layout, area, align, noWrap != 0);
+    LayOutInBox(&layout, area, align, noWrap != 0 && noWrap != kElideBelow);
+    if (noWrap == kElideBelow)
+        ElideBelowBox(&layout, area, align, &m_image);
 
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::TextAntialiasing, true);

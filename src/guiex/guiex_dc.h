@@ -80,7 +80,11 @@ public:
     void FillAlphaRect(const RECT* rect, COLORREF color, uint8_t alpha);
     void FillGradientH(const RECT* rect, COLORREF left, COLORREF right, uint8_t alpha);
     void FillGradientV(const RECT* rect, COLORREF top, COLORREF bottom, uint8_t alpha);
-    // align: 1 left, 2 right, else centred; 4 top, 8 bottom, else centred.
+    // align: 1 left, 2 right, else centred; 4 top, 8 bottom, else centred. noWrap:
+    // 0 wraps at the box's width, unclipped; kElideBelow wraps and leaves out the
+    // lines that would run below the box, the last shown ending in "…"; else one
+    // line per line break.
+    static constexpr int kElideBelow = -1;
     void DrawTextInRect(const QString& text, const RECT* box, unsigned align, int noWrap);
     // Text from the origin (x, y), turned clockwise by angle degrees, unclipped.
     void DrawRotatedText(const QString& text, float x, float y, float angle);

@@ -113,6 +113,61 @@ void DrawThinLine(const PixelRows& image, int x0, int y0, int x1, int y1, QRgb c
     }
 }
 
+// Coverage (0 to 256) of the pixel centred on k by the pen's span [low, high] across
+// the line: the share of the pixel's width [k - 0.5, k + 0.5] inside the span.
+uint32_t SpanCoverage(double low, double high, int64_t k)
+{
+    const double inside = std::min(high, k + 0.5) - std::max(low, k - 0.5);
+    return inside <= 0 ? 0 : static_cast<uint32_t>(std::min(inside, 1.0) * 256.0 + 0.5);
+}
+
+// One segment of DrawWidePolyline, its pixels along the major axis from the start
+// point up to the end point, the end point itself only when last; first and last
+// ends get half their coverage.
+void DrawWideLine(const PixelRows& image, QPoint from, QPoint to, QRgb color, double width, bool first, bool last)
+{
+    const int64_t dx = int64_t(to.x()) - from.x();
+    const int64_t dy = int64_t(to.y()) - from.y();
+    const bool steep = std::llabs(dy) > std::llabs(dx);
+    const int64_t major0 = steep ? from.y() : from.x();
+    const int64_t minor0 = steep ? from.x() : from.y();
+    const int64_t steps = steep ? std::llabs(dy) : std::llabs(dx);
+    if (steps == 0)
+        return;
+    const int64_t direction = (steep ? dy : dx) > 0 ? 1 : -1;
+    const double gradient = static_cast<double>(steep ? dx : dy) / static_cast<double>(steps);
+    // The pen's width measured across the line, spread along the minor axis.
+    const double half = width / 2.0 * std::sqrt(1.0 + gradient * gradient);
+    const int64_t majorHigh = steep ? image.height : image.width;
+    const int64_t minorHigh = steep ? image.width : image.height;
+    // Steps k of the segment whose major coordinate lies on the image.
+    const int64_t onFirst = direction > 0 ? -major0 : major0 - (majorHigh - 1);
+    const int64_t onEnd = direction > 0 ? majorHigh - major0 : major0 + 1;
+    const int64_t kFirst = std::max<int64_t>(0, onFirst);
+    const int64_t kEnd = std::min<int64_t>(last ? steps + 1 : steps, onEnd);
+    for (int64_t k = kFirst; k < kEnd; ++k) {
+        const int64_t major = major0 + direction * k;
+        const double centre = static_cast<double>(minor0) + gradient * static_cast<double>(k);
+        const double low = centre - half;
+        const double high = centre + half;
+        const uint32_t share = (k == 0 && first) || k == steps ? 128 : 256;  // half at the ends
+        const int64_t lowest = std::max<int64_t>(0, static_cast<int64_t>(std::floor(low + 0.5)));
+        const int64_t highest = std::min<int64_t>(minorHigh - 1, static_cast<int64_t>(std::floor(high + 0.5)));
+        for (int64_t minor = lowest; minor <= highest; ++minor) {
+            const uint32_t coverage = SpanCoverage(low, high, minor) * share >> 8;
+            if (coverage == 0)
+                continue;
+            const int64_t x = steep ? minor : major;
+            const int64_t y = steep ? major : minor;
+            QRgb* pixel = reinterpret_cast<QRgb*>(image.bits + y * image.stride) + x;
+            if (coverage >= 256)
+                *pixel = color;
+            else
+                BlendPixel(pixel, color, coverage);
+        }
+    }
+}
+
 }  // namespace
 
 void RasterLine(QImage* image, int x1, int y1, int x2, int y2, QRgb rgb, bool dotted)
@@ -160,6 +215,13 @@ void DrawThinPolyline(QImage* image, const QPoint* points, int count, QRgb color
     const PixelRows rows{image->bits(), image->bytesPerLine(), image->width(), image->height()};
     for (int i = 1; i < count; ++i)
         DrawThinLine(rows, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y(), color);
+}
+
+void DrawWidePolyline(QImage* image, const QPoint* points, int count, QRgb color, int width)
+{
+    const PixelRows rows{image->bits(), image->bytesPerLine(), image->width(), image->height()};
+    for (int i = 1; i < count; ++i)
+        DrawWideLine(rows, points[i - 1], points[i], color, width, i == 1, i == count - 1);
 }
 
 }  // namespace COM_GUI_EX

@@ -63,6 +63,8 @@ constexpr StringEntry kStrings[] = {
     {1603, "无法写入文件：%1"},
     {1604, "PNG 图片 (*.png)"},
     {1605, "PDF 文件 (*.pdf)"},
+    {1606, "没有打开的文件，无法打印。"},
+    {1607, "打印机未接受打印任务，没有打印。"},
 };
 
 // A lookup finds every entry only while the ids ascend strictly, and an empty text

@@ -1,8 +1,10 @@
 #include "guiex/text_layout.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -106,6 +108,30 @@ void LayOutInBox(QTextLayout* layout, const QRectF& area, unsigned align, bool n
             left = area.right() - lineWidth;
         line.setPosition(QPointF(left, top + line.position().y()));
     }
+}
+
+bool ElideBelowBox(QTextLayout* layout, const QRectF& area, unsigned align, const QPaintDevice* device)
+{
+    int kept = 0;
+    for (qreal height = 0; kept < layout->lineCount(); ++kept) {
+        height += layout->lineAt(kept).height();
+        if (height > area.height() && kept > 0)
+            break;
+    }
+    if (kept == layout->lineCount())
+        return false;
+    // The last line kept takes the rest of the text, on one line, cut at the width.
+    const QString text = layout->text();
+    const int start = layout->lineAt(kept - 1).textStart();
+    QString rest = text.mid(start);
+    rest.replace(QChar::LineSeparator, QLatin1Char(' '));
+    // A pixel to spare: the metrics measure with the device's rounding, the layout
+    // with the font's design widths.
+    const QString last =
+        QFontMetricsF(layout->font(), device).elidedText(rest, Qt::ElideRight, std::max<qreal>(area.width() - 1, 0));
+    layout->setText(text.left(start) + last);
+    LayOutInBox(layout, area, align, false);
+    return true;
 }
 
 }  // namespace COM_GUI_EX

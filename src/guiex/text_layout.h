@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 
+class QPaintDevice;
 class QTextLayout;
 
 namespace COM_GUI_EX {
@@ -29,5 +30,11 @@ void LayOutLines(QTextLayout* layout);
 // (1 left, 2 right, else centred; 4 top, 8 bottom, else centred), trailing spaces not
 // counting towards a line's width.
 void LayOutInBox(QTextLayout* layout, const QRectF& area, unsigned align, bool noWrap);
+
+// When the lines of a text laid out by LayOutInBox with wrapping are taller than the
+// area, keeps the lines that fit (at least the first) and ends the last of them with
+// "…", then lays the text out again: a long text does not run into what lies below
+// its box. The widths are measured on the device. Returns whether the text was cut.
+bool ElideBelowBox(QTextLayout* layout, const QRectF& area, unsigned align, const QPaintDevice* device);
 
 }  // namespace COM_GUI_EX

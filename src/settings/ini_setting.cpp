@@ -268,14 +268,13 @@ std::string ReadIniString(const char* path, const char* section, const char* key
     return value;
 }
 
-bool WriteIniString(const char* path, const char* section, const char* key, const char* value)
-{
-    if (path == nullptr || section == nullptr || key == nullptr)
-        return false;
-    std::string text;
-    if (ReadWholeFile(path, text) == ReadResult::Failed)
-        return false;  // never replace a file whose content we cannot keep
+namespace {
 
+// Sets the key of the section in the file's text to the value as WriteIniString
+// describes; a null value removes the key. Returns false when nothing changed (a
+// missing key removed).
+bool SetIniValue(std::string& text, const char* section, const char* key, const char* value)
+{
     // A value is one line: anything from a line break on would become lines of its own.
     std::string entryValue;
     if (value != nullptr) {
@@ -298,7 +297,7 @@ bool WriteIniString(const char* path, const char* section, const char* key, cons
             text.replace(line.content.begin, line.content.size(), entry);
         }
     } else if (value == nullptr) {
-        return true;  // nothing to remove
+        return false;  // nothing to remove
     } else if (at.section != kNone) {
         // After the section's last key, before the blank lines and comments that
         // lead to the next section.
@@ -313,7 +312,32 @@ bool WriteIniString(const char* path, const char* section, const char* key, cons
             text += eol;
         text += "[" + std::string(section) + "]" + eol + key + "=" + entryValue + eol;
     }
-    return ReplaceFile(path, text);
+    return true;
+}
+
+}  // namespace
+
+bool WriteIniString(const char* path, const char* section, const char* key, const char* value)
+{
+    if (key == nullptr)
+        return false;
+    return WriteIniStrings(path, section, {{key, value}});
+}
+
+bool WriteIniStrings(const char* path, const char* section, const std::vector<CIniEntry>& entries)
+{
+    if (path == nullptr || section == nullptr)
+        return false;
+    std::string text;
+    if (ReadWholeFile(path, text) == ReadResult::Failed)
+        return false;  // never replace a file whose content we cannot keep
+    bool changed = false;
+    for (const CIniEntry& entry : entries) {
+        if (entry.key == nullptr)
+            return false;
+        changed = SetIniValue(text, section, entry.key, entry.value) || changed;
+    }
+    return !changed || ReplaceFile(path, text);
 }
 
 std::string SettingsFilePath()
@@ -405,6 +429,18 @@ bool WriteSetting(const CInitSetting& setting, int key, const std::string& value
     return WriteSetting(setting, key, value.c_str());
 }
 
+bool WriteSettings(const CInitSetting& setting, const std::vector<std::pair<int, std::string>>& values)
+{
+    std::vector<std::string> keys;
+    keys.reserve(values.size());
+    for (const auto& value : values)
+        keys.push_back(std::to_string(value.first));
+    std::vector<CIniEntry> entries;
+    for (size_t i = 0; i < values.size(); ++i)
+        entries.push_back(CIniEntry{keys[i].c_str(), values[i].second.c_str()});
+    return WriteIniStrings(setting.GetPath(), kQuickSaveSection, entries);
+}
+
 QString ReadLastFolder(const CInitSetting& setting)
 {
     char buffer[kIniValueMax + 1];
@@ -441,6 +477,9 @@ CSettingsRecord LoadSettings(const CInitSetting& setting)
     ReadSetting(setting, kKeyManualMin, text, "0");
     record.manualMin = DecimalToInt(text.c_str());
     ReadSetting(setting, kKeyUnit, text, nullptr);
-    record.unit = DecodeValue(text);
+    // A longer UTF-8 unit cut by the read loses the character the cut went through,
+    // rather than reading as GB18030.
+    const std::string whole = CutUtf8(text, kIniValueMax);
+    record.unit = DecodeValue(text.size() == kIniValueMax && IsValidUtf8(whole.data(), whole.size()) ? whole : text);
     return record;
 }

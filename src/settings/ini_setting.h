@@ -18,6 +18,8 @@
 
 #include <QString>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Section and keys of the settings file.
 constexpr const char* kQuickSaveSection = "QUICK_SAVE";
@@ -51,6 +53,16 @@ std::string ReadIniString(const char* path, const char* section, const char* key
 // false, leaving the old file as it was, when the file cannot be read or written
 // (missing or read-only folder, read-only file) or a name is null.
 bool WriteIniString(const char* path, const char* section, const char* key, const char* value);
+
+// A key and its value (null: remove the key) of a write of several keys.
+struct CIniEntry {
+    const char* key;
+    const char* value;
+};
+
+// Sets the keys of the section in order as WriteIniString does, in one replacement
+// of the file: a reader, or a crash, sees all of them old or all of them new.
+bool WriteIniStrings(const char* path, const char* section, const std::vector<CIniEntry>& entries);
 
 // Full path of the settings file for the program in the executable's directory,
 // as SettingsFilePathFor chooses it.
@@ -116,6 +128,9 @@ void ReadSetting(const CInitSetting& setting, int key, std::string& out, const c
 // when missing. Returns false when the write failed (callers may ignore it).
 bool WriteSetting(const CInitSetting& setting, int key, const char* value);
 bool WriteSetting(const CInitSetting& setting, int key, const std::string& value);
+// Writes the keys of section "QUICK_SAVE" with their values in one replacement of the
+// file. Returns false when the write failed; then no key changed.
+bool WriteSettings(const CInitSetting& setting, const std::vector<std::pair<int, std::string>>& values);
 
 // The open dialog's start folder, in a section of its own so that "QUICK_SAVE"
 // keeps exactly its keys. The value is the folder as UTF-8 text, in quotes so

@@ -1,6 +1,7 @@
 #include "settings/setting_dlg.h"
 
 #include "common/decimal.h"
+#include "common/text_convert.h"
 #include "guiex/message_box.h"
 #include "guiex/parameters_base.h"
 #include "guiex/strings.h"
@@ -35,6 +36,13 @@ bool WholeNumber(const QLineEdit* edit, int* value)
     bool ok = false;
     *value = edit->text().trimmed().toInt(&ok, 10);
     return ok;
+}
+
+// Selects the stored item of the list, or the fallback when the stored number is
+// none of its items.
+void SelectStored(QComboBox* list, int stored, int fallback)
+{
+    list->setCurrentIndex(stored >= 0 && stored < list->count() ? stored : fallback);
 }
 
 // The decimal value of an edit's text, as "%d".
@@ -105,13 +113,14 @@ void CSettingDlg::OnInitDialog()
     BuildBackground(kCaptions, 7, width - S(8), S(30));
 
     const CSettingsRecord record = m_pSetting ? LoadSettings(*m_pSetting) : LoadSettings(CInitSetting());
+    const CSettingsRecord defaults;
     const bool automaticColumn = record.timeColumn == kAutomaticChoice;
     column->setText(automaticColumn ? COM_GUI_EX::LoadString(kAutomaticText) : QString::number(record.timeColumn));
-    order->setCurrentIndex(record.timeOrder == kAutomaticChoice ? kAutomaticOrder : record.timeOrder);
-    format->setCurrentIndex(record.labelFormat);
+    SelectStored(order, record.timeOrder, kAutomaticOrder);
+    SelectStored(format, record.labelFormat, defaults.labelFormat);
     unit->setText(record.unit);
 
-    range->setCurrentIndex(record.rangeMode);
+    SelectStored(range, record.rangeMode, defaults.rangeMode);
     if (record.rangeMode == 1) {
         maximum->setText(QString::number(record.manualMax));
         minimum->setText(QString::number(record.manualMin));
@@ -189,22 +198,22 @@ bool CSettingDlg::WriteKeys()
     const auto* maximum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMax));
     const auto* minimum = qobject_cast<QLineEdit*>(GetDlgItem(kKeyManualMin));
     const auto* unit = qobject_cast<QLineEdit*>(GetDlgItem(kKeyUnit));
-    const std::pair<int, std::string> values[] = {
+    const std::vector<std::pair<int, std::string>> values = {
         {kKeyTimeColumn, ColumnValue(column)},
         {kKeyTimeOrder, OrderValue(order)},
         {kKeyLabelFormat, std::to_string(format->currentIndex())},
         {kKeyRangeMode, std::to_string(range->currentIndex())},
         {kKeyManualMax, DecimalText(maximum)},
         {kKeyManualMin, DecimalText(minimum)},
-        {kKeyUnit, unit->text().trimmed().toStdString()},
+        // Stored whole: a read returns at most kIniValueMax bytes.
+        {kKeyUnit, CutUtf8(unit->text().trimmed().toStdString(), kIniValueMax)},
     };
     // A failed write is said, not hidden: closing with OK would have the main window
     // read the old record back and reload the file as if the change had been made.
-    for (const auto& [key, value] : values) {
-        if (m_pSetting == nullptr || !WriteSetting(*m_pSetting, key, value)) {
-            COM_GUI_EX::ShowWarning(this, WriteFailedText());
-            return false;
-        }
+    // The record is written in one replacement of the file, never half.
+    if (m_pSetting == nullptr || !WriteSettings(*m_pSetting, values)) {
+        COM_GUI_EX::ShowWarning(this, WriteFailedText());
+        return false;
     }
     return true;
 }

@@ -81,7 +81,9 @@ TEST(DecodeText, ByTheSourcesEncodingOnly)
         {"\xD2\xBA\xCE\xBB", G, u"液位"},
         {"\xD7\xB4\xCC\xAC", G, u"状态"},
         {"\xCD\xA8", U, u"\u0368"},
-        {"\xEF\xBB\xBF" "A", U, u"A"},                   // a leading BOM goes in UTF-8
+        {"\xEF\xBB\xBF" "A", U, u"\uFEFFA"},             // a name's own U+FEFF stays
+        {"A\xD6\xD0\xB9", G, u"A中\uFFFD"},            // an unfinished last character
+        {"A\x81\x30\x81", G, u"A\uFFFD"},              // is U+FFFD, four-byte forms too
         {"A\xEF\xBB\xBF", U, u"A\uFEFF"},
         {"A\xFF" "B", U, u"A\uFFFDB"},                    // a bad sequence is U+FFFD
         {"\xE2\x84\x83", U, u"℃"},
@@ -94,6 +96,21 @@ TEST(DecodeText, ByTheSourcesEncodingOnly)
     EXPECT_EQ(EncodingOfValue("\xE2\x84\x83", 3), U);
     EXPECT_EQ(EncodingOfValue("\xA1\xE6", 2), G);
     EXPECT_EQ(EncodingOfValue("", 0), U);
+}
+
+// Cut where a character starts; an unfinished last character goes whole.
+TEST(CutUtf8, NeverInsideACharacter)
+{
+    const struct {
+        const char* text;
+        size_t limit;
+        const char* cut;
+    } cases[] = {
+        {"ab℃", 5, "ab℃"}, {"ab℃", 4, "ab"}, {"ab℃", 3, "ab"}, {"a😀", 4, "a"},
+        {"a\xE2\x84", 9, "a"}, {"\x84", 9, "\x84"},  // a lone continuation byte is not cut here
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CutUtf8(c.text, c.limit), c.cut) << c.text << " at " << c.limit;
 }
 
 TEST(clsA2W, ConvertsByItsEncoding)

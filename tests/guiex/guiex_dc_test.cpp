@@ -325,9 +325,12 @@ TEST_F(GuiexDcText, AlignsTheInkInTheBoxAndWrapsUnlessTold)
         EXPECT_LE(std::abs(gapY[c.v]), 4) << "align " << c.align;
     }
     const RECT narrow{10, 10, 90, 30};
-    Surface wrap(300, 200), once(300, 200);
+    Surface wrap(300, 200), once(300, 200), elided(300, 200);
     wrap.dc.DrawTextInRect("one two three four five", &narrow, 5, 0);
     once.dc.DrawTextInRect("one two three four five", &narrow, 5, 1);
+    elided.dc.DrawTextInRect("one two three four five", &narrow, 5, COM_GUI_EX::CGUIEXDC::kElideBelow);
+    EXPECT_LE(elided.Ink().bottom(), narrow.bottom + 2);
+    EXPECT_LE(elided.Ink().right(), narrow.right);
     EXPECT_LE(wrap.Ink().right(), narrow.right);
     EXPECT_GT(wrap.Ink().bottom(), narrow.bottom + 10);  // unclipped
     EXPECT_GT(wrap.Ink().height(), 2 * once.Ink().height());

@@ -78,15 +78,22 @@ TEST_F(SettingDlgTest, FrameAndRows)
 // "column|order|format|range|max|min|unit|limits enabled".
 TEST_F(SettingDlgTest, OpensOnTheStoredRecord)
 {
+    std::string longUnit;
+    for (int i = 0; i < 100; ++i)
+        longUnit += "℃";
     const struct {
         std::vector<std::pair<int, const char*>> keys;
-        const char* shown;
+        std::string shown;
     } cases[] = {
         {{}, "自动|2|0|0||||false"},
         {{{7000, "3"}, {7001, "0"}, {7002, "2"}, {7003, "1"}, {7004, "80"}, {7005, "-20"}, {7006, "℃"}},
          "3|0|2|1|80|-20|℃|true"},
         {{{7003, "0"}, {7004, "80"}, {7005, "-20"}}, "自动|2|0|0||||false"},
         {{{7000, "abc"}, {7001, "1"}}, "0|1|0|0||||false"},
+        // Stored numbers that are none of a list's items show its default.
+        {{{7001, "7"}, {7002, "-1"}, {7003, "9"}}, "自动|2|0|0||||false"},
+        // A unit the read cuts at 254 bytes loses the character the cut went through.
+        {{{7006, longUnit.c_str()}}, "自动|2|0|0|||" + longUnit.substr(0, 84 * 3) + "|false"},
     };
     for (const auto& c : cases) {
         std::remove(path.c_str());

@@ -13,7 +13,11 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -349,6 +353,44 @@ TEST_F(ExportToolTest, RefusalsExitWithTwoAndOneLine)
         const QStringList lines = QString::fromUtf8(result.err).split('\n', Qt::SkipEmptyParts).filter("trandor-export:");
         ASSERT_EQ(lines.size(), 1) << name.toStdString() << ": " << result.err.toStdString();
         EXPECT_TRUE(lines[0].contains(c.says)) << lines[0].toStdString();
+    }
+}
+
+// An output that is a device or a FIFO is written into and stays what it was; a
+// device that takes no data (like /dev/full) is a failure, not a written file.
+TEST_F(ExportToolTest, DevicesAndFifosAreWrittenIntoNeverReplaced)
+{
+    const std::string file = dir.Write("three.csv", Waves(100, 3));
+    const std::string null = dir.Path("null");
+    const std::string full = dir.Path("full");
+    const std::string fifo = dir.Path("sheet.fifo");
+    if (::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+        ::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "device nodes cannot be made here (needs root)";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    QByteArray received;
+    std::thread reader([&] {
+        const int fd = ::open(fifo.c_str(), O_RDONLY);
+        char chunk[65536];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, chunk, sizeof chunk)) > 0;)
+            received.append(chunk, static_cast<qsizetype>(n));
+        ::close(fd);
+    });
+    const ToolResult written = Run({file.c_str(), "--png", null.c_str(), "--pdf", fifo.c_str()});
+    reader.join();
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_TRUE(received.startsWith("%PDF-"));
+    const ToolResult refused = Run({file.c_str(), "--pdf", full.c_str()});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains("cannot write"));
+    const struct {
+        const std::string& path;
+        mode_t type;
+    } outputs[] = {{null, S_IFCHR}, {full, S_IFCHR}, {fifo, S_IFIFO}};
+    for (const auto& o : outputs) {
+        struct stat st {};
+        ASSERT_EQ(::stat(o.path.c_str(), &st), 0) << o.path;
+        EXPECT_EQ(st.st_mode & S_IFMT, o.type) << o.path;
     }
 }
 

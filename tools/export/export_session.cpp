@@ -38,13 +38,17 @@ QString PathText(const std::string& path)
 }
 
 // Whether the file can be written, without changing it: an existing file is opened
-// for appending, a new one is made and removed again.
+// for appending, a new one is made and removed again. A device or a FIFO is only
+// written into at the end, and only once: opening a FIFO here would end its
+// reader's input before the output is written.
 bool CanWrite(const std::string& path)
 {
     const QString name = PathText(path);
     const QFileInfo info(name);
     if (info.isDir())
         return false;
+    if (info.exists() && !info.isFile())
+        return true;
     const bool existed = info.exists();
     QFile file(name);
     if (!file.open(QIODevice::Append))
