@@ -146,11 +146,13 @@ bool ZoomTo(CMainDlg& window, int level)
     return true;
 }
 
-// The pointer to a point of the chart, as the platform would move it.
+// The pointer to a point of the chart, as the platform would move it: the platform's
+// move event, then the cursor message the chart posts in answer.
 void MovePointer(CCurveWnd* chart, const QPoint& point)
 {
     QCursor::setPos(chart->mapToGlobal(point));
     QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
 }
 
 // A left click at a point of the chart: press and release, as the platform delivers them.
