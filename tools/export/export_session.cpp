@@ -15,7 +15,8 @@
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
-#include <QTest>
+#include <QMouseEvent>
+#include <QtWidgets/qtestsupport_widgets.h>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -149,11 +150,23 @@ bool ZoomTo(CMainDlg& window, int level)
     return true;
 }
 
-// The pointer to a point of the chart, as the platform would move it.
+// The pointer to a point of the chart, as the platform would move it: the platform's
+// move event, then the cursor message the chart posts in answer.
 void MovePointer(CCurveWnd* chart, const QPoint& point)
 {
-    QTest::mouseMove(chart, point);
+    QCursor::setPos(chart->mapToGlobal(point));
     QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+}
+
+// A left click at a point of the chart: press and release, as the platform delivers them.
+void Click(CCurveWnd* chart, const QPoint& point)
+{
+    const QPoint global = chart->mapToGlobal(point);
+    QMouseEvent press(QEvent::MouseButtonPress, point, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, point, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &release);
 }
 
 QPoint Centre(const RECT& r)
@@ -173,7 +186,7 @@ bool HideChannels(CMainDlg& window, const std::vector<int>& channels, std::strin
         }
         const QPoint point = Centre(chart->GetLegendHitRects().at(static_cast<size_t>(channel)));
         MovePointer(chart, point);
-        QTest::mouseClick(chart, Qt::LeftButton, Qt::NoModifier, point);
+        Click(chart, point);
         if (!SettleWindow(window)) {
             *error = "the worker did not finish the page";
             return false;

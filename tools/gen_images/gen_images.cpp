@@ -4,7 +4,8 @@
 //   gen-images [output-directory]      (default: resources)
 //
 // Writes png/<id>.png, bmp/<id>.bmp, icon/100.png, the desktop icons
-// icons/hicolor/<n>x<n>/apps/trandor.png and trandor.qrc under the output directory.
+// icons/hicolor/<n>x<n>/apps/trandor.png, the scalable icons/hicolor/scalable/apps/trandor.svg
+// and trandor.qrc under the output directory.
 // The drawing uses fixed sizes, colours and pixel font sizes only, so the same
 // machine always writes the same files.
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -174,8 +176,42 @@ QImage DrawWheelFrame(int frame)
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-// The window icon: a small chart with a grid and two curves on a rounded tile, drawn
-// on a 64-pixel grid and scaled to the size asked for.
+// The window icon: a small chart with a grid and two curves on a rounded tile, on a
+// 64-unit grid. The pictures and the scalable icon are drawn from the same shapes.
+const QRectF kIconTile(2, 2, 60, 60);
+constexpr double kIconTileRadius = 10;
+const QColor kIconTileTop(255, 255, 255);
+const QColor kIconTileBottom(214, 230, 250);
+const QColor kIconTileEdge(47, 109, 181);
+const QRectF kIconPlot(12, 12, 40, 38);
+const QColor kIconGrid(200, 210, 225);
+constexpr double kIconCurveWidth = 2.5;
+
+struct IconCurve {
+    QColor colour;
+    QPointF points[6];
+};
+
+const IconCurve kIconCurves[] = {
+    {QColor(0, 0, 255), {{13, 40}, {21, 28}, {29, 34}, {37, 20}, {45, 24}, {51, 15}}},
+    {QColor(255, 0, 0), {{13, 46}, {21, 42}, {29, 45}, {37, 36}, {45, 40}, {51, 33}}},
+};
+
+// The grid's inner lines, three across and three down, as pairs of end points.
+std::vector<QLineF> IconGridLines()
+{
+    std::vector<QLineF> lines;
+    const QRectF& plot = kIconPlot;
+    for (int i = 1; i < 4; ++i) {
+        const double x = plot.left() + plot.width() * i / 4;
+        const double y = plot.top() + plot.height() * i / 4;
+        lines.emplace_back(x, plot.top(), x, plot.bottom());
+        lines.emplace_back(plot.left(), y, plot.right(), y);
+    }
+    return lines;
+}
+
+// The icon as a picture of size x size pixels.
 QImage DrawIcon(int size)
 {
     QImage image = NewImage(size, size, Qt::transparent);
@@ -184,34 +220,77 @@ QImage DrawIcon(int size)
     painter.scale(size / 64.0, size / 64.0);
 
     QPainterPath tile;
-    tile.addRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
-    QLinearGradient fill(0, 2, 0, 62);
-    fill.setColorAt(0.0, Qt::white);
-    fill.setColorAt(1.0, QColor(214, 230, 250));
+    tile.addRoundedRect(kIconTile, kIconTileRadius, kIconTileRadius);
+    QLinearGradient fill(0, kIconTile.top(), 0, kIconTile.bottom());
+    fill.setColorAt(0.0, kIconTileTop);
+    fill.setColorAt(1.0, kIconTileBottom);
     painter.fillPath(tile, fill);
-    painter.setPen(QPen(QColor(47, 109, 181), 2.0));
+    painter.setPen(QPen(kIconTileEdge, 2.0));
     painter.drawPath(tile);
 
-    const QRectF plot(12, 12, 40, 38);
-    painter.setPen(QPen(QColor(200, 210, 225), 1.0));
-    for (int i = 1; i < 4; ++i) {
-        const double x = plot.left() + plot.width() * i / 4;
-        const double y = plot.top() + plot.height() * i / 4;
-        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    }
+    painter.setPen(QPen(kIconGrid, 1.0));
+    for (const QLineF& line : IconGridLines())
+        painter.drawLine(line);
     painter.setPen(QPen(kTextBlue, 2.0));
-    painter.drawLine(plot.bottomLeft(), plot.topLeft());
-    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    painter.drawLine(kIconPlot.bottomLeft(), kIconPlot.topLeft());
+    painter.drawLine(kIconPlot.bottomLeft(), kIconPlot.bottomRight());
 
-    const QPointF blue[] = {{13, 40}, {21, 28}, {29, 34}, {37, 20}, {45, 24}, {51, 15}};
-    const QPointF red[] = {{13, 46}, {21, 42}, {29, 45}, {37, 36}, {45, 40}, {51, 33}};
-    painter.setPen(QPen(QColor(0, 0, 255), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(blue, 6);
-    painter.setPen(QPen(QColor(255, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(red, 6);
+    for (const IconCurve& curve : kIconCurves) {
+        painter.setPen(QPen(curve.colour, kIconCurveWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(curve.points, 6);
+    }
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The same icon as SVG text, for the hicolor theme's scalable folder. The tile's
+// gradient runs over the tile's own box, top to bottom, as in the pictures; Qt's pens
+// have square caps unless asked otherwise, so the grid and the axes have them here too.
+QString IconSvg()
+{
+    QString svg;
+    QTextStream out(&svg);
+    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
+        << "  <defs>\n"
+        << "    <linearGradient id=\"tile\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">\n"
+        << "      <stop offset=\"0\" stop-color=\"" << kIconTileTop.name() << "\"/>\n"
+        << "      <stop offset=\"1\" stop-color=\"" << kIconTileBottom.name() << "\"/>\n"
+        << "    </linearGradient>\n"
+        << "  </defs>\n"
+        << "  <rect x=\"" << kIconTile.x() << "\" y=\"" << kIconTile.y() << "\" width=\"" << kIconTile.width()
+        << "\" height=\"" << kIconTile.height() << "\" rx=\"" << kIconTileRadius << "\" fill=\"url(#tile)\" stroke=\""
+        << kIconTileEdge.name() << "\" stroke-width=\"2\"/>\n"
+        << "  <path fill=\"none\" stroke=\"" << kIconGrid.name() << "\" stroke-width=\"1\" stroke-linecap=\"square\" d=\"";
+    for (const QLineF& line : IconGridLines())
+        out << 'M' << line.x1() << ' ' << line.y1() << 'L' << line.x2() << ' ' << line.y2();
+    out << "\"/>\n"
+        << "  <path fill=\"none\" stroke=\"" << kTextBlue.name() << "\" stroke-width=\"2\" stroke-linecap=\"square\" d=\"M"
+        << kIconPlot.left() << ' ' << kIconPlot.top() << 'V' << kIconPlot.bottom() << 'H' << kIconPlot.right()
+        << "\"/>\n";
+    for (const IconCurve& curve : kIconCurves) {
+        out << "  <polyline fill=\"none\" stroke=\"" << curve.colour.name() << "\" stroke-width=\"" << kIconCurveWidth
+            << "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" points=\"";
+        for (const QPointF& point : curve.points)
+            out << (&point == curve.points ? "" : " ") << point.x() << ',' << point.y();
+        out << "\"/>\n";
+    }
+    out << "</svg>\n";
+    return svg;
+}
+
+bool WriteText(Writer& writer, const QString& relative, const QString& text)
+{
+    const QString path = writer.FilePath(relative);
+    QFile file(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
+        !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) ||
+        file.write(text.toUtf8()) < 0) {
+        std::fprintf(stderr, "gen-images: cannot write %s\n", qPrintable(path));
+        writer.Fail();
+        return false;
+    }
+    std::printf("%s\n", qPrintable(relative));
+    return true;
 }
 
 // The resource list: one prefix per kind, each file under its id, so the program finds
@@ -283,6 +362,7 @@ int main(int argc, char** argv)
     writer.Save(DrawIcon(64), QStringLiteral("icon/100.png"), "PNG");
     for (int size : kThemeIconSizes)
         writer.Save(DrawIcon(size), QStringLiteral("icons/hicolor/%1x%1/apps/trandor.png").arg(size), "PNG");
+    WriteText(writer, QStringLiteral("icons/hicolor/scalable/apps/trandor.svg"), IconSvg());
     WriteResourceList(writer, pngIds, bmpIds);
     return writer.Ok() ? 0 : 1;
 }
