@@ -80,6 +80,8 @@ TEST(SniffDialectTest, FindsEachFamilysDialect)
         {"preamble: title, serial number, file information",
          "Cold room 3\nSerial Number,20431187\nFrom,2019-04-19 11:00:00,To,2019-04-19 11:02:00\n\nTime,Temp,RH\n" + rows3,
          "utf8 sep=, dec=. header=4 skip= time=0 mdy order=0 other= channels=1.2."},
+        {"a preamble as wide as the table", "Logger,Site A\nModel,X\n\nTime,T\n2019-04-19 11:00:00,4.5\n2019-04-19 11:01:00,4.6\n",
+         "utf8 sep=, dec=. header=3 skip= time=0 mdy order=0 other= channels=1."},
         {"units row and sample kinds right after the header",
          "Time,Temp,RH\n,\xC2\xB0" "C,%RH\nAvg,Avg,Smp\n" + rows3,
          "utf8 sep=, dec=. header=0 skip=1.2. time=0 mdy order=0 other= channels=1.2."},

@@ -56,18 +56,6 @@ std::map<int, int> RowsOfWidth(const std::vector<SniffRow>& rows, int from)
     return rowsOfWidth;
 }
 
-// A first line of two fields or more without a number, as wide as the widest row with
-// a number: the header of a table whose narrower rows are short rows, however many.
-// -1 when the first line is not such.
-int WidestFirstLine(const std::vector<SniffRow>& rows, int from)
-{
-    const std::map<int, int> rowsOfWidth = RowsOfWidth(rows, from);
-    const int first = FirstNonBlankLine(rows, from);
-    const bool widest = first >= 0 && !rowsOfWidth.empty()
-                        && static_cast<int>(rows[first].size()) == rowsOfWidth.rbegin()->first;
-    return widest && !HasNumber(rows[first]) ? first : -1;
-}
-
 int FirstRowWithNumber(const std::vector<SniffRow>& rows, int from)
 {
     for (int i = from; i < static_cast<int>(rows.size()); ++i) {
@@ -75,6 +63,25 @@ int FirstRowWithNumber(const std::vector<SniffRow>& rows, int from)
             return i;
     }
     return -1;
+}
+
+// A first line of two fields or more without a number, as wide as the widest row with
+// a number, with no other line of two fields or more before the first such row: the
+// header of a table whose narrower rows are short rows, however many. -1 when the
+// first line is not such (a preamble "Logger,Site A" before "Time,Temp" is not).
+int WidestFirstLine(const std::vector<SniffRow>& rows, int from)
+{
+    const std::map<int, int> rowsOfWidth = RowsOfWidth(rows, from);
+    const int first = FirstNonBlankLine(rows, from);
+    if (first < 0 || rowsOfWidth.empty() || static_cast<int>(rows[first].size()) != rowsOfWidth.rbegin()->first
+        || HasNumber(rows[first]))
+        return -1;
+    const int firstData = FirstRowWithNumber(rows, first + 1);
+    for (int i = first + 1; i < firstData; ++i) {
+        if (rows[i].size() >= 2)
+            return -1;
+    }
+    return first;
 }
 
 // The field count most rows with a number share, two or more; ties go to the wider.
