@@ -69,6 +69,6 @@ CDialect SniffDialect(const char* bytes, size_t length);
 // Whether a line after the header, split into its fields (unquoted, by position), is
 // a data row of the dialect: it has a number in a measurement column, or its time
 // label reads and no measurement column holds words (a row of missing readings such
-// as ---- or ERR). A units row, sample kinds, tags, events and trailers are not.
+// as ----, ERR or nan). A units row, sample kinds, tags, events and trailers are not.
 // Every row of a file in the recorder's format is a data row.
 bool IsDataRow(const std::string_view* fields, int count, const CDialect& dialect);

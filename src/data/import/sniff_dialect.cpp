@@ -23,14 +23,12 @@ bool HasNumberIn(const std::string_view* fields, int count, const std::vector<in
     return false;
 }
 
-// Markers of a missing reading are dashes or capitals (----, OVER, ERR); an event's
-// text is words.
 bool HasWords(const std::string_view* fields, int count, const std::vector<int>& columns)
 {
     for (const int c : columns) {
         if (c >= count)
             break;
-        if (std::any_of(fields[c].begin(), fields[c].end(), [](unsigned char ch) { return std::islower(ch); }))
+        if (IsWords(fields[c]))
             return true;
     }
     return false;
@@ -54,6 +52,12 @@ bool RowIsData(const SniffRow& row, const CDialect& dialect)
 {
     std::vector<std::string_view> fields(row.begin(), row.end());
     return IsDataRow(fields.data(), static_cast<int>(fields.size()), dialect);
+}
+
+bool RowHasWords(const SniffRow& row, const std::vector<int>& columns)
+{
+    std::vector<std::string_view> fields(row.begin(), row.end());
+    return HasWords(fields.data(), static_cast<int>(fields.size()), columns);
 }
 
 // The mark of a reading written as digits, one mark and digits (21,5 or 21.5), else 0.
@@ -128,10 +132,12 @@ std::vector<int> NonDataLines(const CSniffTable& table, const CDialect& dialect)
 
 // The recorder writes a comma-separated table whose header is its first line, with
 // no quotes, no column headed as a record counter (a channel whose readings happen to
-// step by one stays a recorder's channel), labels with the year first and nothing but data
-// after the header.
+// step by one stays a recorder's channel), no label that reads as a date but with the
+// year first (a made-up label that reads as no date tells nothing), and no line after
+// the header with words among the readings (units, sample kinds, events). Its rows may
+// be short, hold a label alone or missing readings alone (nan, inf, ----, OVER).
 bool IsRecorderFormat(const CDialect& dialect, const CSniffTable& table, const CSniffColumns& columns,
-                      std::string_view text, const std::vector<std::string>& labels)
+                      std::string_view text, const std::vector<std::string>& labels, CLocalTimeConverter& converter)
 {
     if (dialect.encoding != FileEncoding::Utf8 && dialect.encoding != FileEncoding::Gb18030)
         return false;
@@ -140,17 +146,23 @@ bool IsRecorderFormat(const CDialect& dialect, const CSniffTable& table, const C
         return true;
     if (table.separator != ',' || table.separatorLine || firstLine - table.rows.begin() != dialect.headerLine)
         return false;
-    if (text.find('"') != std::string_view::npos || !columns.namedCounters.empty() || !dialect.nonDataLines.empty())
+    if (text.find('"') != std::string_view::npos || !columns.namedCounters.empty())
+        return false;
+    if (std::any_of(dialect.nonDataLines.begin(), dialect.nonDataLines.end(),
+                    [&](int line) { return RowHasWords(table.rows[line], dialect.measurementColumns); }))
         return false;
     if (dialect.clockColumn >= 0 || dialect.unixSeconds)
         return false;
-    return std::all_of(labels.begin(), labels.end(), [](const std::string& label) { return label.empty() || IsYearFirstLabel(label); });
+    return std::all_of(labels.begin(), labels.end(), [&](const std::string& label) {
+        return label.empty() || IsYearFirstLabel(label) || !IsTimeLabel(label, converter);
+    });
 }
 
 // The recorder's rules make a channel of every name in the header but the time
-// column's, whatever its readings.
+// column's, whatever its readings, and a data row of every line after the header.
 void ReadAsRecorderChannels(const SniffRow& header, CDialect* dialect)
 {
+    dialect->nonDataLines.clear();
     dialect->measurementColumns.clear();
     dialect->otherColumns.clear();
     for (int c = 0; c < static_cast<int>(header.size()); ++c) {
@@ -198,7 +210,7 @@ CDialect SniffDialect(const char* bytes, size_t length)
     // The lines after the header judged as another logger's file would be.
     dialect.recorderFormat = false;
     dialect.nonDataLines = NonDataLines(table, dialect);
-    dialect.recorderFormat = IsRecorderFormat(dialect, table, columns, text, labels);
+    dialect.recorderFormat = IsRecorderFormat(dialect, table, columns, text, labels, converter);
     if (dialect.recorderFormat)
         ReadAsRecorderChannels(table.rows[table.headerLine], &dialect);
     return dialect;

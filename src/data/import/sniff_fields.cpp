@@ -1,6 +1,7 @@
 #include "data/import/sniff_fields.h"
 
 #include <algorithm>
+#include <cctype>
 
 std::vector<std::string_view> SplitSniffLines(std::string_view text, bool cut)
 {
@@ -86,4 +87,18 @@ bool StartsWithNumber(std::string_view field)
     if (i < field.size() && (field[i] == '.' || field[i] == ','))
         ++i;
     return i < field.size() && field[i] >= '0' && field[i] <= '9';
+}
+
+bool IsWords(std::string_view field)
+{
+    field = TrimBlanks(field);
+    if (StartsWithNumber(field))
+        return false;
+    std::string lowered(field.substr(!field.empty() && (field[0] == '+' || field[0] == '-') ? 1 : 0));
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lowered == "nan" || lowered == "inf" || lowered == "infinity")
+        return false;
+    return std::any_of(field.begin(), field.end(), [](unsigned char c) {
+        return !(std::isupper(c) || c == '-' || c == '*' || c == '/' || c == ' ' || c == '\t');
+    });
 }

@@ -24,3 +24,8 @@ std::string_view TrimBlanks(std::string_view field);
 // Whether the field, after blanks, starts with a number as atof reads one: a sign,
 // then a digit, or a decimal mark ('.' or ',') and a digit.
 bool StartsWithNumber(std::string_view field);
+
+// Whether the field holds words, as a unit (°C, %RH), a sample kind (Avg) or an event's
+// text does: neither a reading nor a mark of a missing one. Marks are blank, dashes or
+// capitals (----, OVER, ERR, N/A) and nan or inf in any case, with a sign or not.
+bool IsWords(std::string_view field);

@@ -45,16 +45,50 @@ char SeparatorLine(const std::vector<std::string_view>& lines, int* line)
     return 0;
 }
 
-// The field count most rows with a number share, two or more; ties go to the wider.
-int TableWidth(const std::vector<SniffRow>& rows, int from)
+// The number of rows with a number of each field count, two or more.
+std::map<int, int> RowsOfWidth(const std::vector<SniffRow>& rows, int from)
 {
     std::map<int, int> rowsOfWidth;
     for (int i = from; i < static_cast<int>(rows.size()); ++i) {
         if (rows[i].size() >= 2 && HasNumber(rows[i]))
             ++rowsOfWidth[static_cast<int>(rows[i].size())];
     }
+    return rowsOfWidth;
+}
+
+int FirstRowWithNumber(const std::vector<SniffRow>& rows, int from)
+{
+    for (int i = from; i < static_cast<int>(rows.size()); ++i) {
+        if (rows[i].size() >= 2 && HasNumber(rows[i]))
+            return i;
+    }
+    return -1;
+}
+
+// A first line of two fields or more without a number, as wide as the widest row with
+// a number, with no other line of two fields or more before the first such row: the
+// header of a table whose narrower rows are short rows, however many. -1 when the
+// first line is not such (a preamble "Logger,Site A" before "Time,Temp" is not).
+int WidestFirstLine(const std::vector<SniffRow>& rows, int from)
+{
+    const std::map<int, int> rowsOfWidth = RowsOfWidth(rows, from);
+    const int first = FirstNonBlankLine(rows, from);
+    if (first < 0 || rowsOfWidth.empty() || static_cast<int>(rows[first].size()) != rowsOfWidth.rbegin()->first
+        || HasNumber(rows[first]))
+        return -1;
+    const int firstData = FirstRowWithNumber(rows, first + 1);
+    for (int i = first + 1; i < firstData; ++i) {
+        if (rows[i].size() >= 2)
+            return -1;
+    }
+    return first;
+}
+
+// The field count most rows with a number share, two or more; ties go to the wider.
+int TableWidth(const std::vector<SniffRow>& rows, int from)
+{
     int width = 0, most = 0;
-    for (const auto& [count, rowCount] : rowsOfWidth) {
+    for (const auto& [count, rowCount] : RowsOfWidth(rows, from)) {
         if (rowCount >= most) {
             width = count;
             most = rowCount;
@@ -94,12 +128,15 @@ int FirstDataLine(const std::vector<SniffRow>& rows, int from, int width)
 
 // The table starts where the run of lines without a number right before the first
 // data row begins (the header, then maybe units or sample kinds): at its earliest line
-// of the table's width. Blank lines, one-field lines and lines with a number before it
-// are the preamble.
+// of the table's width. Blank lines right before the first data row belong to the table;
+// blank lines, one-field lines and lines with a number before the run are the preamble.
 int HeaderLine(const std::vector<SniffRow>& rows, int firstData, int width)
 {
     int header = -1, earliest = -1;
-    for (int i = firstData - 1; i >= 0 && rows[i].size() >= 2 && !HasNumber(rows[i]); --i) {
+    int last = firstData - 1;
+    while (last >= 0 && rows[last].empty())
+        --last;
+    for (int i = last; i >= 0 && rows[i].size() >= 2 && !HasNumber(rows[i]); --i) {
         earliest = i;
         if (static_cast<int>(rows[i].size()) == width)
             header = i;
@@ -115,8 +152,12 @@ CSniffTable TableFor(const std::vector<std::string_view>& lines, char separator,
     table.separator = separator;
     for (const std::string_view line : lines)
         table.rows.push_back(SplitSniffFields(line, separator));
-    table.width = TableWidth(table.rows, from);
-    if (table.width > 0) {
+    const int widestFirst = WidestFirstLine(table.rows, from);
+    table.width = widestFirst >= 0 ? static_cast<int>(table.rows[widestFirst].size()) : TableWidth(table.rows, from);
+    if (widestFirst >= 0) {
+        table.headerLine = widestFirst;
+        table.firstDataLine = FirstRowWithNumber(table.rows, widestFirst + 1);
+    } else if (table.width > 0) {
         table.firstDataLine = FirstDataLine(table.rows, from, table.width);
         table.headerLine = std::max(from, HeaderLine(table.rows, table.firstDataLine, table.width));
     } else {
