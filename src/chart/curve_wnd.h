@@ -126,7 +126,6 @@ protected:
     void RenderBackground();
     void DrawLegend(const RECT& area);
     void CreateLayers(const CChartLayout& layout);
-    void DrawPlaceholderLabels(const CChartLayout& layout);
 
     // A page-state value, 0 while the state is not bound.
     static int PageValue(const int* value) { return value ? *value : 0; }

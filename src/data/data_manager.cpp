@@ -59,12 +59,6 @@ bool CMemoryTransferManage::GetDataRange(double* minimum, double* maximum) const
     return m_dataset.dataRead;
 }
 
-TextEncoding CMemoryTransferManage::GetTextEncoding() const
-{
-    m_nPublished.load(std::memory_order_acquire);
-    return m_dataset.encoding;
-}
-
 CDialect CMemoryTransferManage::GetDialect() const
 {
     m_nPublished.load(std::memory_order_acquire);

@@ -97,8 +97,6 @@ public:
     // included (the automatic axis is built from them); false when the load read no
     // data row.
     bool GetDataRange(double* minimum, double* maximum) const;
-    // The file's text encoding, decided once per load from all of its names and labels.
-    TextEncoding GetTextEncoding() const;
     // How the last loaded file is written, as its first bytes told.
     CDialect GetDialect() const;
     // The order the last load placed its opening page by (the setting's, or the one
