@@ -148,7 +148,7 @@ void CMainDlg::OnTransferLoaded(intptr_t result)
     // Pages run by the order the load placed its opening page by, the file's own
     // where the setting leaves it to the file.
     m_nTimeOrder = manager->GetTimeOrder();
-    update(QRect(m_rcTitle.left, m_rcTitle.top, m_rcTitle.right - m_rcTitle.left, m_rcTitle.bottom - m_rcTitle.top));
+    update(ToQRect(m_rcTitle));
     m_pCurveWnd->UpdateThumb();
     manager->RequestPrepare();
     ShowLeftOutColumns(this, manager->GetLeftOutColumns());
@@ -250,8 +250,7 @@ void CMainDlg::RemakeReadout()
 void CMainDlg::SetReadout(const QString& readout)
 {
     m_strReadout = readout;
-    update(QRect(m_rcStatus.left, m_rcStatus.top, m_rcStatus.right - m_rcStatus.left,
-                 m_rcStatus.bottom - m_rcStatus.top));
+    update(ToQRect(m_rcStatus));
 }
 
 // Said without waiting for an answer: the message handler returns at once, and a

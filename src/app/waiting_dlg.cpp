@@ -51,11 +51,6 @@ void BitBlt(CGUIEXDC* dest, int x, int y, int w, int h, const CGUIEXDC* source, 
     painter.drawImage(QRect(x, y, w, h), *image, QRect(sx, sy, w, h));
 }
 
-QRect ToQRect(const RECT& rc)
-{
-    return QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-}
-
 }  // namespace
 
 QSize CWaitingDlg::DialogSize()

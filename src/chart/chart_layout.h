@@ -51,7 +51,3 @@ inline int RectHeight(const RECT& r)
     return r.bottom - r.top;
 }
 
-inline QRect ToQRect(const RECT& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}

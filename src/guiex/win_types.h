@@ -1,7 +1,8 @@
 #pragma once
 
 // The few platform value types the toolkit's interfaces keep: colours as 0x00BBGGRR
-// and rectangles whose right and bottom edges are exclusive.
+// and rectangles whose right and bottom edges are exclusive (ToQRect gives Qt's form).
+#include <QRect>
 #include <cstdint>
 
 using COLORREF = uint32_t;
@@ -29,6 +30,11 @@ struct RECT {
     int right = 0;   // exclusive
     int bottom = 0;  // exclusive
 };
+
+inline QRect ToQRect(const RECT& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 
 // Pen styles of DrawLine.
 constexpr int PS_SOLID = 0;
