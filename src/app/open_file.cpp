@@ -3,6 +3,8 @@
 #include "app/main_dlg.h"
 #include "app/waiting_dlg.h"
 #include "chart/curve_wnd.h"
+#include "common/file_helpers.h"
+#include "data/transfer_messages.h"
 #include "guiex/message_box.h"
 #include "guiex/strings.h"
 #include "settings/ini_setting.h"
@@ -19,7 +21,6 @@
 
 namespace {
 
-constexpr unsigned kUnreadableFileText = 1111;  // the load's own message for an unreadable file
 // The open dialog's filters. The pattern matches ".csv" in any case, also in a
 // desktop's own dialog, whose patterns are case-sensitive; the dialogs show the
 // names only.
@@ -72,11 +73,11 @@ void CMainDlg::dropEvent(QDropEvent* event)
 
 void CMainDlg::OpenChosenFile(const QString& file)
 {
-    // isFile follows links and is false for folders, pipes and devices: only a
-    // regular file gives the worker something it can read to its end.
+    // Only a regular file (a link followed) gives the worker something it can read to
+    // its end: folders, pipes and devices are refused.
     const QFileInfo info(file);
-    if (!info.isFile() || !info.isReadable()) {
-        COM_GUI_EX::ShowWarning(this, COM_GUI_EX::LoadString(kUnreadableFileText));
+    if (!IsReadableRegularFile(QFile::encodeName(info.absoluteFilePath()).constData())) {
+        COM_GUI_EX::ShowWarning(this, COM_GUI_EX::LoadString(LoadFailureText(LOAD_UNREADABLE)));
         return;
     }
     WriteLastFolder(*m_pSetting, info.absolutePath());

@@ -29,6 +29,16 @@ int OpenRegularFile(const char* path, uint64_t* size)
     return fd;
 }
 
+bool IsReadableRegularFile(const char* path)
+{
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, &size);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 unsigned ModuleDirectoryFromPath(const char* path, unsigned length, char* buffer, unsigned size)
 {
     if (path == nullptr || buffer == nullptr || length >= size)

@@ -11,6 +11,10 @@
 // does not make the open wait.
 int OpenRegularFile(const char* path, uint64_t* size);
 
+// Whether OpenRegularFile would open the path: the one test of a file the program
+// may load.
+bool IsReadableRegularFile(const char* path);
+
 // Writes the directory of the running executable, with its trailing '/', into
 // the buffer and returns the directory's length. Returns 0 and leaves the buffer
 // untouched when the path cannot be obtained or does not fit in `size` bytes

@@ -23,7 +23,6 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <sys/resource.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -233,14 +232,11 @@ bool CheckExportPaths(const CExportOptions& options, std::string* error)
         return false;
     }
     // Opened as the program opens it: a FIFO or a device is refused, never waited on.
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(options.file.c_str(), &size);
-    if (fd < 0) {
+    if (!IsReadableRegularFile(options.file.c_str())) {
         *error = "cannot read " + options.file
                  + (input.isDir() ? ": it is a folder" : input.isFile() ? ": permission denied" : ": not a regular file");
         return false;
     }
-    ::close(fd);
     for (const std::string* output : {&options.png, &options.pdf}) {
         if (!output->empty() && !CanWrite(*output)) {
             *error = "cannot write " + *output;
