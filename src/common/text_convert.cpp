@@ -155,6 +155,11 @@ QString DecodeWindows1252Text(const char* bytes, size_t length)
 
 }  // namespace
 
+bool StartsWithUtf8Mark(const char* bytes, size_t length)
+{
+    return length >= kUtf8MarkBytes && std::memcmp(bytes, "\xEF\xBB\xBF", kUtf8MarkBytes) == 0;
+}
+
 bool IsValidUtf8(const char* bytes, size_t length)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes);

@@ -17,6 +17,10 @@
 //   - file names: the file system's encoding (QFile::decodeName).
 enum class TextEncoding { Utf8, Gb18030, Windows1252 };
 
+// The UTF-8 byte-order mark's length, and whether the bytes start with it.
+constexpr size_t kUtf8MarkBytes = 3;
+bool StartsWithUtf8Mark(const char* bytes, size_t length);
+
 // Strict UTF-8: shortest forms only, no surrogates (U+D800..U+DFFF), nothing
 // above U+10FFFF, no truncated sequences.
 bool IsValidUtf8(const char* bytes, size_t length);

@@ -90,8 +90,8 @@ std::vector<Line> SplitLines(const std::string& text)
     std::vector<Line> lines;
     size_t pos = 0;
     // A UTF-8 byte-order mark written by an editor is not part of the first line.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        pos = 3;
+    if (StartsWithUtf8Mark(text.data(), text.size()))
+        pos = kUtf8MarkBytes;
     while (pos < text.size()) {
         Line line;
         const size_t newline = text.find('\n', pos);

@@ -1,5 +1,6 @@
 #include "data/import/line_reader.h"
 
+#include "common/text_convert.h"
 #include "data/import/utf16_text.h"
 
 #include <algorithm>
@@ -28,9 +29,9 @@ bool CLineReader::Open(CByteSource source, uint64_t limit)
     m_nLeft = limit;
     // A UTF-8 byte-order mark is not part of the first line.
     Refill();
-    m_bByteOrderMark = m_nEnd >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0;
+    m_bByteOrderMark = StartsWithUtf8Mark(m_buffer.data(), m_nEnd);
     if (m_bByteOrderMark)
-        m_nPos = 3;
+        m_nPos = kUtf8MarkBytes;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "data/import/sniff_encoding.h"
 
+#include "common/text_convert.h"
+
 #include <QByteArrayView>
 #include <QStringDecoder>
 #include <algorithm>
@@ -9,11 +11,6 @@ namespace {
 bool StartsWith(const char* bytes, size_t length, const char* mark, size_t markLength)
 {
     return length >= markLength && std::equal(mark, mark + markLength, bytes);
-}
-
-bool HasUtf8Mark(const char* bytes, size_t length)
-{
-    return StartsWith(bytes, length, "\xEF\xBB\xBF", 3);
 }
 
 // The length of the UTF-8 sequence a lead byte starts, 0 for a byte no sequence
@@ -80,7 +77,7 @@ FileEncoding SniffEncoding(const char* bytes, size_t length)
     if (StartsWith(bytes, length, "\xFE\xFF", 2))
         return FileEncoding::Utf16BE;
     const auto* unsignedBytes = reinterpret_cast<const unsigned char*>(bytes);
-    if (HasUtf8Mark(bytes, length) || IsValidUtf8(unsignedBytes, length))
+    if (StartsWithUtf8Mark(bytes, length) || IsValidUtf8(unsignedBytes, length))
         return FileEncoding::Utf8;
     return LooksLikeGb18030(unsignedBytes, length) ? FileEncoding::Gb18030 : FileEncoding::Windows1252;
 }
@@ -93,7 +90,7 @@ std::string SniffText(const char* bytes, size_t length, FileEncoding encoding)
         const QString text = decoder(QByteArrayView(bytes + 2, static_cast<qsizetype>(length - 2)));
         return text.toUtf8().toStdString();
     }
-    if (HasUtf8Mark(bytes, length))
-        return std::string(bytes + 3, length - 3);
+    if (StartsWithUtf8Mark(bytes, length))
+        return std::string(bytes + kUtf8MarkBytes, length - kUtf8MarkBytes);
     return std::string(bytes, length);
 }
