@@ -18,7 +18,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
-#include <ctime>
 
 namespace {
 
@@ -38,19 +37,6 @@ const ButtonSpec kButtons[7] = {
     {CMainDlg::ID_ZOOM_IN, 306, 305},   {CMainDlg::ID_ZOOM_OUT, 304, 303}, {CMainDlg::ID_PAGE_SETUP, 310, 309},
     {CMainDlg::ID_PRINT, 308, 307},
 };
-
-// Today's first or last second in local time.
-TimeValue Today(int hour, int minute, int second)
-{
-    const time_t now = time(nullptr);
-    struct tm day = {};
-    localtime_r(&now, &day);
-    day.tm_hour = hour;
-    day.tm_min = minute;
-    day.tm_sec = second;
-    day.tm_isdst = -1;
-    return static_cast<TimeValue>(mktime(&day));
-}
 
 }  // namespace
 

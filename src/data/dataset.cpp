@@ -1,25 +1,12 @@
 #include "data/dataset.h"
 
 #include <cmath>
-#include <ctime>
 
 CDataset CDataset::Cleared()
 {
     CDataset dataset;
-    const time_t now = time(nullptr);
-    struct tm day = {};
-    localtime_r(&now, &day);
-    day.tm_hour = 0;
-    day.tm_min = 0;
-    day.tm_sec = 0;
-    day.tm_isdst = -1;
-    struct tm end = day;
-    dataset.first = static_cast<TimeValue>(mktime(&day));
-    end.tm_hour = 23;
-    end.tm_min = 59;
-    end.tm_sec = 59;
-    end.tm_isdst = -1;
-    dataset.last = static_cast<TimeValue>(mktime(&end));
+    dataset.first = Today(0, 0, 0);
+    dataset.last = Today(23, 59, 59);
     return dataset;
 }
 

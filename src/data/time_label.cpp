@@ -469,6 +469,18 @@ bool WritesDottedDates(const std::vector<std::string_view>& labels)
 }
 }  // namespace
 
+TimeValue Today(int hour, int minute, int second)
+{
+    const time_t now = time(nullptr);
+    struct tm day = {};
+    localtime_r(&now, &day);
+    day.tm_hour = hour;
+    day.tm_min = minute;
+    day.tm_sec = second;
+    day.tm_isdst = -1;
+    return static_cast<TimeValue>(mktime(&day));
+}
+
 bool CLocalTimeConverter::ToTimeValue(int year, int month, int day, int hour, int minute, int second,
                                       TimeValue& out, bool* regularHour)
 {

@@ -15,6 +15,10 @@ constexpr TimeValue kLastTimeValue = 32535215999;  // 3000-12-31 23:59:59 UTC
 // Whether numeric dates give the month or the day first (year-first dates never ask).
 enum class DayMonthOrder : uint8_t { MonthFirst, DayFirst };
 
+// Today's given clock time in local time (the empty time range runs from 00:00:00 to
+// 23:59:59 of today).
+TimeValue Today(int hour, int minute, int second);
+
 // Converts local calendar fields to a TimeValue like mktime with tm_isdst = -1 (the C
 // run-time decides daylight saving). Caches the result per (date, hour) so a file of
 // labels one second apart costs a few mktime calls per hour instead of one per label.
