@@ -97,7 +97,8 @@ public:
     // included (the automatic axis is built from them); false when the load read no
     // data row.
     bool GetDataRange(double* minimum, double* maximum) const;
-    // How the last loaded file is written, as its first bytes told.
+    // How the last file read is written, as its first bytes told, whether it was
+    // loaded or refused (like the work statistics, it describes the last load).
     CDialect GetDialect() const;
     // The order the last load placed its opening page by (the setting's, or the one
     // found in the file's labels): 0 ascending, 1 descending.

@@ -126,12 +126,12 @@ int CMemoryTransferManage::LoadFile()
     m_statistics.readSeconds = imported.fillSeconds;
     m_statistics.waitSeconds = imported.waitSeconds;
     m_statistics.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    m_dialect = std::move(imported.dialect);
     // The open dataset goes only for one that can take its place: a load that fails
     // or finds nothing to show leaves the open file as it was.
     if (result == LOAD_FINISHED) {
         ClearData();
         m_dataset = std::move(imported.dataset);
-        m_dialect = std::move(imported.dialect);
         m_nTimeOrder.store(imported.timeOrder);
         m_nLeftOutColumns = imported.leftOutColumns;
         SetPageWindow(imported.page);

@@ -60,7 +60,7 @@ protected:
     {
         const ToolResult result = Run(QStringList{file.c_str(), "--info", "--series", "--png", png.c_str()} + options);
         ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-        EXPECT_EQ(result.out.toStdString(), ExportSummaryJson(*window, 0, SniffFileDialect(file), true) + "\n");
+        EXPECT_EQ(result.out.toStdString(), ExportSummaryJson(*window, 0, CMemoryTransferManage::GetInstance()->GetDialect(), true) + "\n");
         const QImage tool = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
         const QImage here = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_TRUE(tool == here);

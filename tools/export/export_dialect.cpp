@@ -5,7 +5,6 @@
 #include "export_session.h"
 #include "json_writer.h"
 
-#include <QFile>
 
 namespace {
 
@@ -51,15 +50,6 @@ std::vector<int> ColumnsLeftOut(const CDialect& dialect)
 }
 
 }  // namespace
-
-CDialect SniffFileDialect(const std::string& path)
-{
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::ReadOnly))
-        return CDialect();
-    const QByteArray bytes = file.read(kSniffBytes);
-    return SniffDialect(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 void WriteDialectJson(const CDialect& dialect, CJsonWriter* json)
 {

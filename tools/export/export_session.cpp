@@ -294,7 +294,7 @@ int RunExport(const CExportOptions& options, std::string* error)
     if (!RunSteps(*window, options, error))
         return kExportFailed;
     if (options.info) {
-        const std::string json = ExportSummaryJson(*window, watch.result, SniffFileDialect(path), options.series);
+        const std::string json = ExportSummaryJson(*window, watch.result, CMemoryTransferManage::GetInstance()->GetDialect(), options.series);
         std::fwrite(json.data(), 1, json.size(), stdout);
         std::fputc('\n', stdout);
         std::fflush(stdout);

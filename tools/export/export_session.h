@@ -28,9 +28,5 @@ int RunExport(const CExportOptions& options, std::string* error);
 // file's dialect.
 std::string ExportSummaryJson(const CMainDlg& window, int loadResult, const CDialect& dialect, bool withSeries);
 
-// The dialect of the file at path (file-system encoding), from its first kSniffBytes;
-// the recorder's format when it cannot be read.
-CDialect SniffFileDialect(const std::string& path);
-
 // The dialect as one JSON object, the value of the key the writer is at.
 void WriteDialectJson(const CDialect& dialect, CJsonWriter* json);

@@ -12,26 +12,27 @@
 
 namespace {
 
-bool HasNumberIn(const std::string_view* fields, int count, const std::vector<int>& columns)
+// Whether any of the columns the row has holds a field the test is true of.
+template <class Test>
+bool AnyIn(const std::string_view* fields, int count, const std::vector<int>& columns, Test test)
 {
     for (const int c : columns) {
         if (c >= count)
             break;
-        if (StartsWithNumber(fields[c]))
+        if (test(fields[c]))
             return true;
     }
     return false;
 }
 
+bool HasNumberIn(const std::string_view* fields, int count, const std::vector<int>& columns)
+{
+    return AnyIn(fields, count, columns, StartsWithNumber);
+}
+
 bool HasWords(const std::string_view* fields, int count, const std::vector<int>& columns)
 {
-    for (const int c : columns) {
-        if (c >= count)
-            break;
-        if (IsWords(fields[c]))
-            return true;
-    }
-    return false;
+    return AnyIn(fields, count, columns, IsWords);
 }
 
 bool HasTimeLabel(const std::string_view* fields, int count, const CDialect& dialect)
